@@ -1,0 +1,7 @@
+#include "core/events.hpp"
+
+namespace vx {
+
+void registerColourHandlers(Events&) {}
+
+} // namespace vx

@@ -1,0 +1,7 @@
+#include "core/events.hpp"
+
+namespace vx {
+
+void registerModeHandlers(Events&) {}
+
+} // namespace vx

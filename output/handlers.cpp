@@ -1,0 +1,7 @@
+#include "core/events.hpp"
+
+namespace vx {
+
+void registerOutputHandlers(Events&) {}
+
+} // namespace vx

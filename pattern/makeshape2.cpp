@@ -1,0 +1,7 @@
+#include "pattern/makeshape2.hpp"
+
+namespace vx {
+
+void makeshape2(Shapes&) {}
+
+} // namespace vx

@@ -1,0 +1,24 @@
+#pragma once
+// The few services the program needs from a desktop. The Qt front end implements them; tests
+// use the headless default or script their own.
+#include <string>
+
+namespace vx {
+
+struct Shapes;
+
+class Platform {
+  public:
+    virtual ~Platform() = default;
+    // Lets pending events run (repaints, keys, timer ticks) inside a handler.
+    virtual void pumpEvents() {}
+    // Maximises the window; the drawing surface then takes the window's inner size.
+    virtual void maximise(Shapes&) {}
+    // Seconds since midnight, with fractions.
+    virtual double clockSeconds();
+    // A line for the status bar; empty clears it.
+    virtual void status(const std::string& text) { lastStatus = text; }
+    std::string lastStatus;
+};
+
+} // namespace vx

@@ -1,0 +1,9 @@
+#include "qt/window.hpp"
+#include "qt/app.hpp"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return vx::runProgram(app);
+}

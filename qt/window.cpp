@@ -1,0 +1,329 @@
+#include "qt/window.hpp"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace vx {
+
+namespace {
+
+QColor toQColor(int32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+void paintSurface(QWidget* w, const Surface& s, QImage& img) {
+    if (img.width() != s.width() || img.height() != s.height())
+        img = QImage(s.width(), s.height(), QImage::Format_RGBX8888);
+    if (s.width() > 0 && s.height() > 0)
+        s.exportRgbx(reinterpret_cast<uint32_t*>(img.bits()), img.bytesPerLine() / 4);
+    QPainter p(w);
+    p.fillRect(w->rect(), Qt::black);
+    p.drawImage(0, 0, img);
+}
+
+} // namespace
+
+int keyCode(int k) {
+    switch (k) {
+    case Qt::Key_Left: return kKeyLeft;
+    case Qt::Key_Up: return kKeyUp;
+    case Qt::Key_Right: return kKeyRight;
+    case Qt::Key_Down: return kKeyDown;
+    default: break;
+    }
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k; // same codes as ASCII capitals
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;
+    if (k == Qt::Key_Return || k == Qt::Key_Enter) return 13;
+    if (k == Qt::Key_Backspace) return 8;
+    if (k == Qt::Key_Delete) return 46;
+    return 0;
+}
+
+Canvas::Canvas(MainWindow& w, QWidget* parent) : QWidget(parent), w_(w) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Canvas::paintEvent(QPaintEvent*) { paintSurface(this, w_.shapes().surface, image_); }
+void Canvas::resizeEvent(QResizeEvent*) { w_.fitSurface(); }
+
+void Canvas::mousePressEvent(QMouseEvent* e) {
+    const int b = e->button() == Qt::LeftButton ? 1 : (e->button() == Qt::RightButton ? 2 : 4);
+    w_.events().mouseDown(w_.shapes(), b, e->position().x(), e->position().y());
+    w_.refresh();
+}
+
+void Canvas::mouseMoveEvent(QMouseEvent* e) {
+    const int b = (e->buttons() & Qt::LeftButton) ? 1 : 0;
+    w_.events().mouseMove(w_.shapes(), b, e->position().x(), e->position().y());
+}
+
+void Canvas::keyPressEvent(QKeyEvent* e) {
+    w_.dispatchKeyDown(Events::kWindow, keyCode(e->key()));
+}
+
+void Canvas::keyReleaseEvent(QKeyEvent* e) {
+    w_.dispatchKeyUp(Events::kWindow, keyCode(e->key()));
+}
+
+void PictureView::paintEvent(QPaintEvent*) { paintSurface(this, s_, image_); }
+
+void QtPlatform::pumpEvents() {
+    if (w_) w_->refresh();
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+void QtPlatform::maximise(Shapes&) {
+    if (!w_) return;
+    w_->maximiseNow();
+}
+
+void QtPlatform::status(const std::string& text) {
+    Platform::status(text);
+    if (w_) w_->showStatus(QString::fromStdString(text));
+}
+
+MainWindow::MainWindow(Shapes& sh, const Events& events) : sh_(sh), ev_(events) {
+    setWindowTitle("Vortalis");
+    build();
+    listener_ = sh_.form.listen([this](const ui::Control& c, ui::Change ch) { mirror(c, ch); });
+}
+
+MainWindow::~MainWindow() { sh_.form.unlisten(listener_); }
+
+void MainWindow::build() {
+    canvas_ = new Canvas(*this, this);
+    canvas_->setObjectName("shapes");
+    setCentralWidget(canvas_);
+    status_ = new QLabel(this);
+    status_->setObjectName("statusLine");
+    statusBar()->addWidget(status_, 1);
+
+    for (const ui::Control& c : sh_.form.controls()) {
+        const QString name = QString::fromStdString(c.name);
+        QWidget* w = nullptr;
+        switch (c.kind) {
+        case ui::Kind::Button: {
+            auto* b = new QPushButton(QString::fromStdString(c.text), canvas_);
+            connect(b, &QPushButton::clicked, this, [this, n = c.name] { dispatchClick(n); });
+            w = b;
+            break;
+        }
+        case ui::Kind::Label: {
+            auto* l = new QLabel(QString::fromStdString(c.text), canvas_);
+            l->setAutoFillBackground(true);
+            w = l;
+            break;
+        }
+        case ui::Kind::TextField: {
+            auto* t = new QLineEdit(QString::fromStdString(c.text), canvas_);
+            if (c.maxLength > 0) t->setMaxLength(c.maxLength);
+            t->installEventFilter(this);
+            connect(t, &QLineEdit::textEdited, this, [this, n = c.name](const QString& s) {
+                sh_.form.setText(n, s.toStdString());
+            });
+            w = t;
+            break;
+        }
+        case ui::Kind::OptionButton: {
+            auto* r = new QRadioButton(QString::fromStdString(c.text), canvas_);
+            r->setAutoExclusive(false); // the model decides which one is selected
+            r->setChecked(c.checked);
+            r->setAutoFillBackground(true);
+            connect(r, &QRadioButton::clicked, this, [this, n = c.name, r] {
+                r->setChecked(sh_.form.checked(n));
+                dispatchClick(n);
+            });
+            w = r;
+            break;
+        }
+        case ui::Kind::PictureBox:
+            w = new PictureView(c.name == "Picture1" ? sh_.picture1 : sh_.surface, canvas_);
+            break;
+        case ui::Kind::FileList: {
+            auto* l = new QListWidget(canvas_);
+            connect(l, &QListWidget::itemClicked, this, [this, n = c.name] { dispatchClick(n); });
+            w = l;
+            break;
+        }
+        case ui::Kind::Menu: {
+            QMenu* parentMenu = c.parent.empty() ? nullptr : menus_[c.parent];
+            const bool hasChildren = !sh_.form.menuChildren(c.name).empty();
+            QAction* a = nullptr;
+            if (hasChildren) {
+                QMenu* m = parentMenu ? parentMenu->addMenu(QString::fromStdString(c.text))
+                                      : menuBar()->addMenu(QString::fromStdString(c.text));
+                m->setObjectName(name);
+                menus_[c.name] = m;
+                a = m->menuAction();
+            } else {
+                a = parentMenu ? parentMenu->addAction(QString::fromStdString(c.text))
+                               : menuBar()->addAction(QString::fromStdString(c.text));
+                a->setCheckable(true);
+                connect(a, &QAction::triggered, this, [this, n = c.name, a] {
+                    a->setChecked(sh_.form.checked(n));
+                    dispatchClick(n);
+                });
+            }
+            a->setObjectName(name);
+            a->setVisible(c.visible);
+            a->setEnabled(c.enabled);
+            if (a->isCheckable()) a->setChecked(c.checked);
+            actions_[c.name] = a;
+            break;
+        }
+        case ui::Kind::Timer: {
+            auto* t = new QTimer(this);
+            t->setObjectName(name);
+            t->setInterval(c.interval);
+            connect(t, &QTimer::timeout, this, [this, n = c.name] { dispatchClick(n); });
+            if (c.enabled) t->start();
+            timers_[c.name] = t;
+            break;
+        }
+        }
+        if (w) {
+            w->setObjectName(name);
+            w->setGeometry(c.x, c.y, c.w, c.h);
+            if (c.backColor >= 0 && c.kind != ui::Kind::PictureBox) {
+                QPalette p = w->palette();
+                p.setColor(QPalette::Window, toQColor(c.backColor));
+                p.setColor(QPalette::Button, toQColor(c.backColor));
+                w->setPalette(p);
+            }
+            w->setVisible(c.visible);
+            widgets_[c.name] = w;
+        }
+    }
+}
+
+void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
+    if (auto it = timers_.find(c.name); it != timers_.end()) {
+        QTimer* t = it->second;
+        t->setInterval(std::max(0, c.interval));
+        // A timer with interval 0 does not tick, as a stopped timer.
+        if (c.enabled && c.interval > 0) {
+            if (!t->isActive() || ch == ui::Change::Interval) t->start();
+        } else {
+            t->stop();
+        }
+        return;
+    }
+    if (auto it = actions_.find(c.name); it != actions_.end()) {
+        QAction* a = it->second;
+        a->setVisible(c.visible);
+        a->setEnabled(c.enabled);
+        if (a->isCheckable()) a->setChecked(c.checked);
+        a->setText(QString::fromStdString(c.text));
+        return;
+    }
+    auto it = widgets_.find(c.name);
+    if (it == widgets_.end()) return;
+    QWidget* w = it->second;
+    switch (ch) {
+    case ui::Change::Visible: w->setVisible(c.visible); break;
+    case ui::Change::Enabled: w->setEnabled(c.enabled); break;
+    case ui::Change::Geometry: w->setGeometry(c.x, c.y, c.w, c.h); break;
+    case ui::Change::Selected:
+    case ui::Change::Checked:
+        if (auto* r = qobject_cast<QRadioButton*>(w)) r->setChecked(c.checked);
+        break;
+    case ui::Change::Text:
+        if (auto* t = qobject_cast<QLineEdit*>(w)) {
+            const QString s = QString::fromStdString(c.text);
+            if (t->text() != s) {
+                if (t->maxLength() < s.size()) t->setMaxLength(static_cast<int>(s.size()));
+                t->setText(s);
+            }
+        } else if (auto* l = qobject_cast<QLabel*>(w)) {
+            l->setText(QString::fromStdString(c.text));
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            b->setText(QString::fromStdString(c.text));
+        }
+        break;
+    default: break;
+    }
+}
+
+QWidget* MainWindow::control(const std::string& name) const {
+    auto it = widgets_.find(name);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+QAction* MainWindow::menuItem(const std::string& name) const {
+    auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QTimer* MainWindow::timer(const std::string& name) const {
+    auto it = timers_.find(name);
+    return it == timers_.end() ? nullptr : it->second;
+}
+
+void MainWindow::maximiseNow() {
+    if (!isMaximized() && !isFullScreen()) {
+        // Without a window manager "maximised" means nothing: take the screen's work area.
+        if (QScreen* sc = screen()) setGeometry(sc->availableGeometry());
+        showMaximized();
+    }
+    fitSurface();
+}
+
+void MainWindow::showStatus(const QString& text) { status_->setText(text); }
+QString MainWindow::statusText() const { return status_->text(); }
+
+void MainWindow::fitSurface() {
+    const QSize s = canvas_->size();
+    if (s.width() > 0 && s.height() > 0 &&
+        (s.width() != sh_.surface.width() || s.height() != sh_.surface.height()))
+        sh_.surface.resize(s.width(), s.height());
+}
+
+void MainWindow::refresh() {
+    canvas_->update();
+    if (QWidget* p = control("Picture1")) p->update();
+}
+
+void MainWindow::dispatchClick(const std::string& name) {
+    ev_.click(sh_, name);
+    refresh();
+}
+
+bool MainWindow::dispatchKeyDown(const std::string& name, int key) {
+    const bool used = ev_.keyDown(sh_, name, key);
+    refresh();
+    return used;
+}
+
+bool MainWindow::dispatchKeyUp(const std::string& name, int key) {
+    const bool used = ev_.keyUp(sh_, name, key);
+    refresh();
+    return used;
+}
+
+bool MainWindow::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
+        auto* ke = static_cast<QKeyEvent*>(e);
+        const std::string name = o->objectName().toStdString();
+        const int code = keyCode(ke->key());
+        if (e->type() == QEvent::KeyPress) {
+            if (dispatchKeyDown(name, code)) return true;
+        } else {
+            // Let the field take the key first, so the handler sees the new text.
+            return dispatchKeyUp(name, code);
+        }
+    }
+    return QMainWindow::eventFilter(o, e);
+}
+
+} // namespace vx

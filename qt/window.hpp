@@ -1,0 +1,109 @@
+#pragma once
+// The real window: mirrors the form model onto widgets and turns widget events into handlers.
+#include "core/events.hpp"
+#include "core/shapes.hpp"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QWidget>
+#include <map>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+
+namespace vx {
+
+class MainWindow;
+
+// Shows the window surface and hosts the controls at their design positions.
+class Canvas : public QWidget {
+    Q_OBJECT
+  public:
+    Canvas(MainWindow& w, QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void keyReleaseEvent(QKeyEvent*) override;
+
+  private:
+    MainWindow& w_;
+    QImage image_;
+};
+
+// Shows a picture surface (Picture1).
+class PictureView : public QWidget {
+    Q_OBJECT
+  public:
+    PictureView(const Surface& s, QWidget* parent) : QWidget(parent), s_(s) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    const Surface& s_;
+    QImage image_;
+};
+
+class QtPlatform : public Platform {
+  public:
+    explicit QtPlatform(MainWindow*& w) : w_(w) {}
+    void pumpEvents() override;
+    void maximise(Shapes& sh) override;
+    void status(const std::string& text) override;
+
+  private:
+    MainWindow*& w_;
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    MainWindow(Shapes& sh, const Events& events);
+    ~MainWindow() override;
+
+    Shapes& shapes() { return sh_; }
+    const Events& events() const { return ev_; }
+    QWidget* control(const std::string& name) const;
+    QAction* menuItem(const std::string& name) const;
+    QTimer* timer(const std::string& name) const;
+    Canvas* canvas() const { return canvas_; }
+    void maximiseNow();
+    void showStatus(const QString& text);
+    QString statusText() const;
+
+    // Runs a handler, then shows what it drew.
+    void dispatchClick(const std::string& name);
+    bool dispatchKeyDown(const std::string& name, int key);
+    bool dispatchKeyUp(const std::string& name, int key);
+    void refresh();
+    // Keeps the surface the size of the drawing area.
+    void fitSurface();
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+  private:
+    void build();
+    void mirror(const ui::Control& c, ui::Change ch);
+
+    Shapes& sh_;
+    const Events& ev_;
+    Canvas* canvas_ = nullptr;
+    QLabel* status_ = nullptr;
+    std::map<std::string, QWidget*> widgets_;
+    std::map<std::string, QAction*> actions_;
+    std::map<std::string, QMenu*> menus_;
+    std::map<std::string, QTimer*> timers_;
+    int listener_ = 0;
+};
+
+// Key code of a Qt key as the handlers see it, or 0.
+int keyCode(int qtKey);
+
+} // namespace vx

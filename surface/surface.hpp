@@ -1,0 +1,83 @@
+#pragma once
+// A persistent raster surface with the drawing operations both generators use.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vx {
+
+constexpr int32_t kBorder = 1;        // colour of every outline and of the space around shapes
+constexpr int32_t kWhite = 16777215;  // the cleared surface
+constexpr int32_t kListBlack = 2;     // black as the colour list stores it
+
+// The sixteen numbered colours, red in the low byte.
+int32_t qbColor(int n);
+
+class Surface {
+  public:
+    Surface() = default;
+    Surface(int w, int h, int32_t back = kWhite);
+
+    // Changes the size, keeping what is drawn where old and new overlap.
+    void resize(int w, int h);
+    int width() const { return w_; }
+    int height() const { return h_; }
+
+    // Line segment; the pixel of the second point is not drawn.
+    void segment(double x1, double y1, double x2, double y2, int32_t colour);
+    void box(double x1, double y1, double x2, double y2, int32_t colour);
+    void fillBox(double x1, double y1, double x2, double y2, int32_t colour);
+    void setPixel(int x, int y, int32_t colour) {
+        if (static_cast<unsigned>(x) < static_cast<unsigned>(w_) &&
+            static_cast<unsigned>(y) < static_cast<unsigned>(h_))
+            px_[static_cast<size_t>(y) * w_ + x] = static_cast<uint32_t>(colour) & kMask;
+    }
+    // Colour at a pixel, -1 outside the surface.
+    int32_t pixel(int x, int y) const {
+        if (static_cast<unsigned>(x) >= static_cast<unsigned>(w_) ||
+            static_cast<unsigned>(y) >= static_cast<unsigned>(h_))
+            return -1;
+        return static_cast<int32_t>(px_[static_cast<size_t>(y) * w_ + x] & kMask);
+    }
+    int32_t point(double x, double y) const;
+
+    void cls();
+    void setBackColor(int32_t colour);
+    int32_t backColor() const { return back_; }
+
+    void setFillColor(int32_t colour) { fill_ = static_cast<uint32_t>(colour) & kMask; }
+    int32_t fillColor() const { return static_cast<int32_t>(fill_); }
+    // Fills, with the fill colour, the 4-connected region around (x, y) bounded by pixels of
+    // the border colour. Pixels of the fill colour inside the region do not stop it.
+    // Returns non-zero when it filled.
+    int floodFill(int x, int y, int32_t border);
+    int16_t lastFill() const { return lastFill_; }
+
+    // Copies a w x h rectangle of src at (sx, sy) to (dx, dy), clipped on both sides.
+    void paint(const Surface& src, int dx, int dy, int sx, int sy, int w, int h);
+
+    // Whole rows of 24-bit colour values; a fill may leave a private mark in the top byte.
+    const uint32_t* rowData(int y) const { return px_.data() + static_cast<size_t>(y) * w_; }
+    // Writes the pixels as 0xFFBBGGRR words (RGBX8888 byte order) into dst.
+    void exportRgbx(uint32_t* dst, int dstStrideWords) const;
+    void exportRgbx(uint32_t* dst, int dstStrideWords, int x0, int y0, int w, int h) const;
+    bool operator==(const Surface& o) const;
+
+  private:
+    static constexpr uint32_t kMask = 0x00FFFFFFu;
+    uint32_t nextTag();
+
+    int w_ = 0, h_ = 0;
+    std::vector<uint32_t> px_;
+    int32_t back_ = kWhite;
+    uint32_t fill_ = 0;
+    int16_t lastFill_ = 0;
+    uint32_t tag_ = 0;
+    int dirtyTop_ = 0, dirtyBottom_ = -1;
+    struct Span {
+        int x1, x2, y, dy;
+    };
+    std::vector<Span> stack_;
+};
+
+} // namespace vx

@@ -1,0 +1,70 @@
+#pragma once
+// The window as data: every control, menu item and timer with its caption, text, place and
+// state. Each change raises a notice so that a front end can follow at once.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace vx::ui {
+
+enum class Kind { Button, Label, TextField, OptionButton, PictureBox, FileList, Menu, Timer };
+
+enum class Change { Visible, Enabled, Checked, Text, Geometry, Interval, TimerEnabled, Selected };
+
+struct Control {
+    std::string name;
+    Kind kind = Kind::Label;
+    std::string text;           // caption, initial text, or file pattern of a file list
+    std::string parent;         // menus: the parent menu's name, empty for the bar
+    int x = 0, y = 0, w = 0, h = 0;
+    int maxLength = 0;          // text fields, 0 for no limit
+    int32_t backColor = -1;     // -1: the platform's default
+    bool visible = false;
+    bool enabled = true;
+    bool checked = false;       // menu items; option buttons: selected
+    int interval = 0;           // timers, in ms
+};
+
+class Form {
+  public:
+    using Listener = std::function<void(const Control&, Change)>;
+
+    Control& add(Control c);
+    bool has(const std::string& name) const { return index_.count(name) != 0; }
+    const Control& get(const std::string& name) const;
+    const std::vector<Control>& controls() const { return controls_; }
+    // Names of the children of a menu, in creation order; "" gives the top-level menus.
+    std::vector<std::string> menuChildren(const std::string& parent) const;
+
+    void setVisible(const std::string& name, bool v);
+    void setEnabled(const std::string& name, bool v);
+    void setChecked(const std::string& name, bool v);
+    void setText(const std::string& name, const std::string& text);
+    void move(const std::string& name, int x, int y);
+    void resize(const std::string& name, int w, int h);
+    void setInterval(const std::string& name, int ms);
+
+    bool visible(const std::string& name) const { return get(name).visible; }
+    bool enabled(const std::string& name) const { return get(name).enabled; }
+    bool checked(const std::string& name) const { return get(name).checked; }
+    const std::string& text(const std::string& name) const { return get(name).text; }
+
+    // Selects one option button and clears the other buttons of its group.
+    void selectOption(const std::string& name, const std::vector<std::string>& group);
+
+    int listen(Listener l);
+    void unlisten(int id);
+
+  private:
+    Control& at(const std::string& name);
+    void notify(const Control& c, Change ch);
+
+    std::vector<Control> controls_;
+    std::unordered_map<std::string, size_t> index_;
+    std::vector<std::pair<int, Listener>> listeners_;
+    int nextId_ = 1;
+};
+
+} // namespace vx::ui
