@@ -1,0 +1,7 @@
+#include "colour/colourdata.hpp"
+
+namespace vx {
+
+void fillShadeTables(State&) {}
+
+} // namespace vx

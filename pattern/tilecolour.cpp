@@ -1,0 +1,7 @@
+#include "pattern/makeshape2.hpp"
+
+namespace vx {
+
+void colourTile(Shapes&, int, int, double, int) {}
+
+} // namespace vx
