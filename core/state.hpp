@@ -45,6 +45,17 @@ struct State {
     std::vector<double> regionx = std::vector<double>(1001, 0);
     std::vector<int32_t> regiony = std::vector<int32_t>(1001, 0);
     int censusSize = 0; // m
+
+    // What the last generator run did, for tests and benchmarks.
+    struct RunInfo {
+        long attempts = 0;
+        bool closed = false;
+        int runSize = 0;
+        int smoothLevel = 0; // smoothness lowered by one during the run
+        bool deepChain = false;
+        int turnPeriod = 0;
+        double hitLimit = 0;
+    } lastRun;
 };
 
 // The shade table of a random-shade code -1..-7, or nullptr for any other value.

@@ -101,10 +101,13 @@ void makeshape(Shapes& sh) {
     // Attempts until one closes; past a very large number the hit limit is dropped, and a run
     // that still finds nothing ends with a blank square rather than hanging.
     bool closed = false;
-    for (long attempt = 0; attempt < kMaxAttempts && !closed; ++attempt) {
-        p.ignoreHits = attempt >= kRelaxAfterAttempts;
+    long attempts = 0;
+    while (attempts < kMaxAttempts && !closed) {
+        p.ignoreHits = attempts >= kRelaxAfterAttempts;
         closed = traceAttempt(sh, p) == TraceResult::Closed;
+        ++attempts;
     }
+    st.lastRun = {attempts, closed, static_cast<int>(p.s), p.w, p.deep, p.turnPeriod, p.hitLimit};
     if (closed) colourShape(sh, p.cx, p.cy, p.s, p.nsides);
 
     const int s = static_cast<int>(st.swidth);
