@@ -45,9 +45,9 @@ class Events {
 // Every handler of the program, registered by its subsystem.
 Events& programEvents();
 
-void registerCoreHandlers(Events& e);    // start-up, options panel, style switches
-void registerColourHandlers(Events& e);  // colour modes, editor, palettes
-void registerModeHandlers(Events& e);    // run modes, keys, leaving
-void registerOutputHandlers(Events& e);  // saving and printing
+void registerCoreHandlers(Events& e);   // start-up, options panel, style switches
+void registerColourHandlers(Events& e); // colour modes, editor, palettes
+void registerModeHandlers(Events& e);   // run modes, keys, leaving
+void registerOutputHandlers(Events& e); // saving and printing
 
 } // namespace vx

@@ -12,6 +12,8 @@ void command1Click(Shapes& sh) {
     if (sh.st.mpattern == 1) makeshape2(sh);
 }
 
-void registerCoreHandlers(Events& e) { e.onClick("Command1", command1Click); }
+void registerCoreHandlers(Events& e) {
+    e.onClick("Command1", command1Click);
+}
 
 } // namespace vx

@@ -2,9 +2,15 @@
 
 namespace vx {
 
-bool readSettingsFirst(Shapes&) { return false; }
-bool readSettingsSecond(Shapes&) { return false; }
-bool saveSettings(Shapes&) { return false; }
+bool readSettingsFirst(Shapes&) {
+    return false;
+}
+bool readSettingsSecond(Shapes&) {
+    return false;
+}
+bool saveSettings(Shapes&) {
+    return false;
+}
 void restoreDefaults(Shapes&) {}
 
 } // namespace vx

@@ -6,8 +6,12 @@
 
 namespace vx {
 
-Shapes::Shapes() : platform(&headless_) { ui::buildMainWindow(form); }
-Shapes::Shapes(Platform& p) : platform(&p) { ui::buildMainWindow(form); }
+Shapes::Shapes() : platform(&headless_) {
+    ui::buildMainWindow(form);
+}
+Shapes::Shapes(Platform& p) : platform(&p) {
+    ui::buildMainWindow(form);
+}
 
 double Shapes::clampField(const std::string& name, double lo, double hi) {
     const double v = clampTo(field(name), lo, hi);
@@ -15,8 +19,12 @@ double Shapes::clampField(const std::string& name, double lo, double hi) {
     return v;
 }
 
-double bigBoxX(const Shapes& sh) { return std::max(1000, sh.surface.width() + 10); }
-double bigBoxY(const Shapes& sh) { return std::max(1000, sh.surface.height() + 10); }
+double bigBoxX(const Shapes& sh) {
+    return std::max(1000, sh.surface.width() + 10);
+}
+double bigBoxY(const Shapes& sh) {
+    return std::max(1000, sh.surface.height() + 10);
+}
 
 void blankWindow(Shapes& sh, int32_t colour) {
     sh.surface.fillBox(0, 0, bigBoxX(sh), bigBoxY(sh), colour);

@@ -42,7 +42,9 @@ void blankWindow(Shapes& sh, int32_t colour);
 // (tx, ty) twice; black or white there means the fill did not take and it is tried again,
 // at most a few times.
 void fillWithRetry(Shapes& sh, Surface& s, int x, int y, int tx, int ty);
-inline void fillWithRetry(Shapes& sh, Surface& s, int x, int y) { fillWithRetry(sh, s, x, y, x, y); }
+inline void fillWithRetry(Shapes& sh, Surface& s, int x, int y) {
+    fillWithRetry(sh, s, x, y, x, y);
+}
 constexpr int kFillRetries = 3;
 
 } // namespace vx

@@ -11,8 +11,7 @@ double Platform::clockSeconds() {
     const std::time_t t = system_clock::to_time_t(now);
     std::tm local{};
     localtime_r(&t, &local);
-    const double frac =
-        duration_cast<microseconds>(now.time_since_epoch()).count() % 1000000 / 1e6;
+    const double frac = duration_cast<microseconds>(now.time_since_epoch()).count() % 1000000 / 1e6;
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + frac;
 }
 

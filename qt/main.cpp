@@ -1,5 +1,5 @@
-#include "qt/window.hpp"
 #include "qt/app.hpp"
+#include "qt/window.hpp"
 
 #include <QApplication>
 

@@ -8,7 +8,9 @@ namespace vx {
 
 namespace {
 
-double drift(Random& rng) { return rng.upTo(2) == 1 ? 0.01 : -0.01; }
+double drift(Random& rng) {
+    return rng.upTo(2) == 1 ? 0.01 : -0.01;
+}
 
 struct Fields {
     double detail, complexity, smooth, size, shapeComplexity;
@@ -61,8 +63,6 @@ void makeshape(Shapes& sh) {
 
     const bool timerWasOn = form.enabled("Timer1");
     form.setEnabled("Timer1", false);
-    blankWindow(sh, kBorder);
-    sh.surface.cls();
 
     // Read again: a change made while events ran counts.
     const Fields f = readFields(sh);
@@ -82,7 +82,8 @@ void makeshape(Shapes& sh) {
     st.colorfz = 1;
     resetColourBookkeeping(st);
 
-    sh.surface.setBackColor(kBorder);
+    // Blanking to colour 1, clearing, and the two background colours follow each other with
+    // no events in between; only the last, a white surface, can ever be seen.
     sh.surface.setBackColor(kWhite);
 
     TraceParams p;

@@ -118,7 +118,10 @@ TraceResult traceAttempt(Shapes& sh, const TraceParams& p) {
         sf.setPixel(cx - rv, cy + ru, kBorder);
     };
     auto restart = [&]() {
-        blankWindow(sh, kWhite);
+        // The window was white before the attempt, so blanking what the attempt drew on (the
+        // size cross and the square) looks the same as blanking the whole window, at a
+        // fraction of the cost on a large window.
+        sf.fillBox(cx - 2 * p.s - 1, cy - half - 1, cx + half + 1, cy + half + 1, kWhite);
         return TraceResult::Restart;
     };
 

@@ -32,6 +32,8 @@ enum class TraceResult { Closed, Restart };
 TraceResult traceAttempt(Shapes& sh, const TraceParams& p);
 
 // Pixel of the centre plus an offset, by the one pixel rule of the generators.
-inline int pixelAt(int centre, double offset) { return centre + pixelOffset(offset); }
+inline int pixelAt(int centre, double offset) {
+    return centre + pixelOffset(offset);
+}
 
 } // namespace vx

@@ -8,7 +8,9 @@
 namespace vx {
 
 // Greatest whole number not above v (also for negative values).
-inline double vfloor(double v) { return std::floor(v); }
+inline double vfloor(double v) {
+    return std::floor(v);
+}
 
 // Conversion to an integer: nearest, halves to the even neighbour.
 inline double roundHalfEven(double v) {
@@ -29,7 +31,9 @@ inline int16_t toInt16(double v) {
     if (r < -32768.0) return -32768;
     return static_cast<int16_t>(r);
 }
-inline double toSingle(double v) { return static_cast<double>(static_cast<float>(v)); }
+inline double toSingle(double v) {
+    return static_cast<double>(static_cast<float>(v));
+}
 
 // Pixel offset from a centre pixel: nearest, halves towards zero. Odd-symmetric, so mirrored
 // points select mirrored pixels; and a move of at most one pixel never skips a pixel.
@@ -42,7 +46,9 @@ inline int pixelOffset(double d) {
     return d < 0 ? -i : i;
 }
 
-inline double clampTo(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi : v); }
+inline double clampTo(double v, double lo, double hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
 
 // The leading number of a text field: blanks anywhere are ignored, then an optional sign,
 // digits, decimal point and exponent up to the first character that cannot continue it.

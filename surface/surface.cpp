@@ -6,12 +6,106 @@
 #include <cmath>
 #include <cstdlib>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define VX_X86 1
+#endif
+
 namespace vx {
 
+namespace {
+
+constexpr uint32_t kColourMask = 0x00FFFFFFu;
+
+// Fills from x while pixels are inside; returns the first x that is not.
+int fillInsideScalar(uint32_t* row, int x, int end, uint32_t b, uint32_t fv) {
+    while (x < end && (row[x] & kColourMask) != b && row[x] != fv) row[x++] = fv;
+    return x;
+}
+
+#ifdef VX_X86
+__attribute__((target("avx2"))) int fillInsideAvx2(uint32_t* row, int x, int end, uint32_t b,
+                                                   uint32_t fv) {
+    const __m256i vm = _mm256_set1_epi32(static_cast<int>(kColourMask));
+    const __m256i vb = _mm256_set1_epi32(static_cast<int>(b));
+    const __m256i vf = _mm256_set1_epi32(static_cast<int>(fv));
+    while (x + 8 <= end) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + x));
+        const __m256i stop = _mm256_or_si256(_mm256_cmpeq_epi32(_mm256_and_si256(v, vm), vb),
+                                             _mm256_cmpeq_epi32(v, vf));
+        const unsigned bits = static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(stop)));
+        if (bits) {
+            const int e = x + __builtin_ctz(bits);
+            while (x < e) row[x++] = fv;
+            return x;
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x), vf);
+        x += 8;
+    }
+    return fillInsideScalar(row, x, end, b, fv);
+}
+
+int fillInsideSse2(uint32_t* row, int x, int end, uint32_t b, uint32_t fv) {
+    const __m128i vm = _mm_set1_epi32(static_cast<int>(kColourMask));
+    const __m128i vb = _mm_set1_epi32(static_cast<int>(b));
+    const __m128i vf = _mm_set1_epi32(static_cast<int>(fv));
+    while (x + 4 <= end) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+        const __m128i stop =
+            _mm_or_si128(_mm_cmpeq_epi32(_mm_and_si128(v, vm), vb), _mm_cmpeq_epi32(v, vf));
+        const unsigned bits = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(stop)));
+        if (bits) {
+            const int e = x + __builtin_ctz(bits);
+            while (x < e) row[x++] = fv;
+            return x;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), vf);
+        x += 4;
+    }
+    return fillInsideScalar(row, x, end, b, fv);
+}
+
+using FillFn = int (*)(uint32_t*, int, int, uint32_t, uint32_t);
+const FillFn fillInside = __builtin_cpu_supports("avx2") ? fillInsideAvx2 : fillInsideSse2;
+#else
+constexpr auto fillInside = fillInsideScalar;
+#endif
+
+// First x in [x, end) whose colour is not a and whose masked colour is not c.
+int findOtherScalar(const uint32_t* row, int x, int end, uint32_t a, uint32_t c, uint32_t m) {
+    while (x < end && ((row[x] & kColourMask) == a || (row[x] & m) == c)) ++x;
+    return x;
+}
+
+#ifdef VX_X86
+__attribute__((target("avx2"))) int findOtherAvx2(const uint32_t* row, int x, int end, uint32_t a,
+                                                  uint32_t c, uint32_t m) {
+    const __m256i vm = _mm256_set1_epi32(static_cast<int>(kColourMask));
+    const __m256i vmc = _mm256_set1_epi32(static_cast<int>(m));
+    const __m256i va = _mm256_set1_epi32(static_cast<int>(a));
+    const __m256i vc = _mm256_set1_epi32(static_cast<int>(c));
+    while (x + 8 <= end) {
+        const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + x));
+        const __m256i known = _mm256_or_si256(_mm256_cmpeq_epi32(_mm256_and_si256(raw, vm), va),
+                                              _mm256_cmpeq_epi32(_mm256_and_si256(raw, vmc), vc));
+        const unsigned bits =
+            ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(known))) & 0xFFu;
+        if (bits) return x + __builtin_ctz(bits);
+        x += 8;
+    }
+    return findOtherScalar(row, x, end, a, c, m);
+}
+const auto findOther = __builtin_cpu_supports("avx2") ? findOtherAvx2 : findOtherScalar;
+#else
+constexpr auto findOther = findOtherScalar;
+#endif
+
+} // namespace
+
 int32_t qbColor(int n) {
-    static const int32_t table[16] = {
-        0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-        0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    static const int32_t table[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                      0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                      0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
     return table[n & 15];
 }
 
@@ -33,11 +127,12 @@ void Surface::resize(int w, int h) {
     px_.swap(n);
     w_ = w;
     h_ = h;
-    dirtyTop_ = 0;
-    dirtyBottom_ = -1;
+    forgetTags();
 }
 
-int32_t Surface::point(double x, double y) const { return pixel(toInt32(x), toInt32(y)); }
+int32_t Surface::point(double x, double y) const {
+    return pixel(toInt32(x), toInt32(y));
+}
 
 void Surface::segment(double x1, double y1, double x2, double y2, int32_t colour) {
     // The start pixel, and the end pixel the same rounded distance away.
@@ -99,8 +194,7 @@ void Surface::fillBox(double x1, double y1, double x2, double y2, int32_t colour
 
 void Surface::cls() {
     std::fill(px_.begin(), px_.end(), static_cast<uint32_t>(back_));
-    dirtyTop_ = 0;
-    dirtyBottom_ = -1;
+    forgetTags();
 }
 
 void Surface::setBackColor(int32_t colour) {
@@ -108,20 +202,36 @@ void Surface::setBackColor(int32_t colour) {
     cls();
 }
 
-uint32_t Surface::nextTag() {
-    // Filled pixels carry the fill's own tag in the top byte, so that pixels that already had
-    // the fill colour are told apart from those this fill has reached. Tags are recycled
-    // after 255 fills; only the rows fills have touched need the old tags wiped.
-    if (++tag_ > 255) {
-        for (int y = std::max(dirtyTop_, 0); y <= std::min(dirtyBottom_, h_ - 1); ++y) {
-            uint32_t* row = px_.data() + static_cast<size_t>(y) * w_;
-            for (int x = 0; x < w_; ++x) row[x] &= kMask;
-        }
-        dirtyTop_ = h_;
-        dirtyBottom_ = -1;
-        tag_ = 1;
+void Surface::wipeTags(int left, int top, int right, int bottom) {
+    // Clearing a tag is always safe: no fill uses tag 0.
+    left = std::max(left, 0), top = std::max(top, 0);
+    right = std::min(right, w_ - 1), bottom = std::min(bottom, h_ - 1);
+    for (int y = top; y <= bottom; ++y) {
+        uint32_t* row = px_.data() + static_cast<size_t>(y) * w_;
+        for (int x = left; x <= right; ++x) row[x] &= kMask;
     }
-    return tag_ << 24;
+}
+
+uint32_t Surface::nextTag(uint32_t colour) {
+    // Filled pixels carry a tag in the top byte, so that pixels that already had the fill
+    // colour are told apart from those this fill has reached. Tags count per colour: only a
+    // stale pixel of the same colour and tag could be mistaken, so before a colour's tag comes
+    // round again, the area its fills have touched is wiped. The cost follows the filled area.
+    if (tags_.size() >= kMaxTaggedColours) {
+        wipeTags(0, 0, w_ - 1, h_ - 1);
+        tags_.clear();
+    }
+    ColourTags& t = tags_[colour];
+    if (++t.tag > 255) {
+        wipeTags(t.left, t.top, t.right, t.bottom);
+        t = ColourTags{};
+        t.tag = 1;
+    }
+    return t.tag << 24;
+}
+
+void Surface::forgetTags() {
+    tags_.clear();
 }
 
 int Surface::floodFill(int x, int y, int32_t border) {
@@ -131,11 +241,11 @@ int Surface::floodFill(int x, int y, int32_t border) {
         return 0;
     const uint32_t b = static_cast<uint32_t>(border) & kMask;
     if ((px_[static_cast<size_t>(y) * w_ + x] & kMask) == b) return 0;
-    const uint32_t fv = fill_ | nextTag();
+    const uint32_t fv = fill_ | nextTag(fill_);
     uint32_t* const base = px_.data();
     const int w = w_, h = h_;
     auto inside = [b, fv](uint32_t p) { return (p & kMask) != b && p != fv; };
-    int top = y, bottom = y;
+    int top = y, bottom = y, left = x, right = x;
 
     stack_.clear();
     stack_.push_back({x, x, y, 1});
@@ -147,16 +257,21 @@ int Surface::floodFill(int x, int y, int32_t border) {
         uint32_t* row = base + static_cast<size_t>(s.y) * w;
         int x1 = s.x1, x2 = s.x2;
         int xs = x1;
+        const int xl = std::max(0, x1);
         bool any = false;
         if (inside(row[xs])) {
             while (xs > 0 && inside(row[xs - 1])) row[--xs] = fv;
             if (xs < x1) {
                 any = true;
+                left = std::min(left, xs);
                 stack_.push_back({xs, x1 - 1, s.y - s.dy, -s.dy});
             }
         }
         while (x1 <= x2) {
-            while (x1 < w && inside(row[x1])) row[x1++] = fv, any = true;
+            if (x1 < w && inside(row[x1])) {
+                x1 = fillInside(row, x1, w, b, fv);
+                any = true;
+            }
             if (x1 > xs) {
                 any = true;
                 stack_.push_back({xs, x1 - 1, s.y + s.dy, s.dy});
@@ -169,10 +284,15 @@ int Surface::floodFill(int x, int y, int32_t border) {
         if (any) {
             top = std::min(top, s.y);
             bottom = std::max(bottom, s.y);
+            left = std::min(left, xl);
+            right = std::max(right, x1);
         }
     }
-    dirtyTop_ = std::min(dirtyTop_, top);
-    dirtyBottom_ = std::max(dirtyBottom_, bottom);
+    ColourTags& t = tags_[fill_];
+    t.left = std::min(t.left, left);
+    t.right = std::max(t.right, std::min(right, w - 1));
+    t.top = std::min(t.top, top);
+    t.bottom = std::max(t.bottom, bottom);
     lastFill_ = 1;
     return 1;
 }
@@ -193,7 +313,9 @@ void Surface::paint(const Surface& src, int dx, int dy, int sx, int sy, int w, i
     }
 }
 
-void Surface::exportRgbx(uint32_t* dst, int stride) const { exportRgbx(dst, stride, 0, 0, w_, h_); }
+void Surface::exportRgbx(uint32_t* dst, int stride) const {
+    exportRgbx(dst, stride, 0, 0, w_, h_);
+}
 
 void Surface::exportRgbx(uint32_t* dst, int stride, int x0, int y0, int w, int h) const {
     for (int y = 0; y < h; ++y) {
@@ -201,6 +323,13 @@ void Surface::exportRgbx(uint32_t* dst, int stride, int x0, int y0, int w, int h
         uint32_t* d = dst + static_cast<size_t>(y) * stride;
         for (int x = 0; x < w; ++x) d[x] = s[x] | 0xFF000000u;
     }
+}
+
+int Surface::findOther(int y, int x, int32_t a, int32_t c, int32_t mask) const {
+    if (y < 0 || y >= h_) return w_;
+    return vx::findOther(px_.data() + static_cast<size_t>(y) * w_, std::max(x, 0), w_,
+                         static_cast<uint32_t>(a) & kMask, static_cast<uint32_t>(c) & kMask,
+                         static_cast<uint32_t>(mask) & kMask);
 }
 
 bool Surface::operator==(const Surface& o) const {

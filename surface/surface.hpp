@@ -2,13 +2,14 @@
 // A persistent raster surface with the drawing operations both generators use.
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace vx {
 
-constexpr int32_t kBorder = 1;        // colour of every outline and of the space around shapes
-constexpr int32_t kWhite = 16777215;  // the cleared surface
-constexpr int32_t kListBlack = 2;     // black as the colour list stores it
+constexpr int32_t kBorder = 1;       // colour of every outline and of the space around shapes
+constexpr int32_t kWhite = 16777215; // the cleared surface
+constexpr int32_t kListBlack = 2;    // black as the colour list stores it
 
 // The sixteen numbered colours, red in the low byte.
 int32_t qbColor(int n);
@@ -53,6 +54,10 @@ class Surface {
     int floodFill(int x, int y, int32_t border);
     int16_t lastFill() const { return lastFill_; }
 
+    // First x at or after x on row y whose colour is not a and whose colour masked with mask
+    // is not c; width() if there is none.
+    int findOther(int y, int x, int32_t a, int32_t c, int32_t mask = 0xFFFFFF) const;
+
     // Copies a w x h rectangle of src at (sx, sy) to (dx, dy), clipped on both sides.
     void paint(const Surface& src, int dx, int dy, int sx, int sy, int w, int h);
 
@@ -65,15 +70,21 @@ class Surface {
 
   private:
     static constexpr uint32_t kMask = 0x00FFFFFFu;
-    uint32_t nextTag();
+    uint32_t nextTag(uint32_t colour);
+    void forgetTags();
+    void wipeTags(int left, int top, int right, int bottom);
 
     int w_ = 0, h_ = 0;
     std::vector<uint32_t> px_;
     int32_t back_ = kWhite;
     uint32_t fill_ = 0;
     int16_t lastFill_ = 0;
-    uint32_t tag_ = 0;
-    int dirtyTop_ = 0, dirtyBottom_ = -1;
+    struct ColourTags {
+        uint32_t tag = 0;
+        int left = INT32_MAX, right = -1, top = INT32_MAX, bottom = -1; // area filled so far
+    };
+    static constexpr size_t kMaxTaggedColours = 4096;
+    std::unordered_map<uint32_t, ColourTags> tags_;
     struct Span {
         int x1, x2, y, dy;
     };

@@ -46,8 +46,12 @@ TEST_F(ShapeRun, StartFieldsGiveTheDocumentedRunParameters) {
     EXPECT_EQ(st.nsides, 4);
     EXPECT_EQ(st.centerf, 0);
     EXPECT_TRUE(st.lastRun.closed);
-    for (auto [f, t] : {std::pair{"Text2", "200"}, {"Text3", "16"}, {"Text9", "1"},
-                        {"Text10", "2"}, {"Text1", "0"}, {"Text5", "10"}})
+    for (auto [f, t] : {std::pair{"Text2", "200"},
+                        {"Text3", "16"},
+                        {"Text9", "1"},
+                        {"Text10", "2"},
+                        {"Text1", "0"},
+                        {"Text5", "10"}})
         EXPECT_EQ(sh.form.text(f), t) << f;
 }
 
@@ -145,8 +149,7 @@ TEST_F(ShapeRun, ScreenSaverModeShowsOnlyPicture1) {
     makeshape(sh);
     EXPECT_TRUE(sh.form.visible("Picture1"));
     for (int y = 0; y < sh.surface.height(); y += 5)
-        for (int x = 0; x < sh.surface.width(); x += 5)
-            ASSERT_EQ(sh.surface.pixel(x, y), kBorder);
+        for (int x = 0; x < sh.surface.width(); x += 5) ASSERT_EQ(sh.surface.pixel(x, y), kBorder);
 }
 
 TEST_F(ShapeRun, DriftChangesOnlyWithTheSize) {

@@ -210,3 +210,17 @@ TEST(SurfacePaint, CopiesAndClipsRectangles) {
     dst.paint(src, -1, -1, 2, 2, 5, 5);
     EXPECT_EQ(dst.pixel(0, 0), 255); // source (3, 3)
 }
+
+TEST(FloodFill, ManyDistinctColoursThenARefillStillSpreadsThroughOldPixels) {
+    // More colours than the fill keeps track of, then a region with a wall of its own colour.
+    Surface s(100, 100);
+    for (int k = 0; k < 5000; ++k) {
+        s.setFillColor(1000 + k);
+        s.floodFill(k % 100, (k * 13) % 100, kBorder);
+    }
+    s.box(0, 0, 99, 99, kBorder);
+    for (int y = 1; y < 99; ++y) s.setPixel(50, y, 777);
+    s.setFillColor(777);
+    s.floodFill(10, 10, kBorder);
+    EXPECT_EQ(s.pixel(80, 80), 777);
+}

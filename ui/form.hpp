@@ -16,15 +16,15 @@ enum class Change { Visible, Enabled, Checked, Text, Geometry, Interval, TimerEn
 struct Control {
     std::string name;
     Kind kind = Kind::Label;
-    std::string text;           // caption, initial text, or file pattern of a file list
-    std::string parent;         // menus: the parent menu's name, empty for the bar
+    std::string text;   // caption, initial text, or file pattern of a file list
+    std::string parent; // menus: the parent menu's name, empty for the bar
     int x = 0, y = 0, w = 0, h = 0;
-    int maxLength = 0;          // text fields, 0 for no limit
-    int32_t backColor = -1;     // -1: the platform's default
+    int maxLength = 0;      // text fields, 0 for no limit
+    int32_t backColor = -1; // -1: the platform's default
     bool visible = false;
     bool enabled = true;
-    bool checked = false;       // menu items; option buttons: selected
-    int interval = 0;           // timers, in ms
+    bool checked = false; // menu items; option buttons: selected
+    int interval = 0;     // timers, in ms
 };
 
 class Form {

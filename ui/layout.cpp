@@ -16,8 +16,8 @@ void ctl(Form& f, const char* name, Kind k, const char* text, int x, int y, int 
     f.add(c);
 }
 
-void menu(Form& f, const char* name, const char* caption, const char* parent,
-          bool visible = true, bool checked = false) {
+void menu(Form& f, const char* name, const char* caption, const char* parent, bool visible = true,
+          bool checked = false) {
     Control c;
     c.name = name;
     c.kind = Kind::Menu;
@@ -66,17 +66,17 @@ void buildMainWindow(Form& f) {
     ctl(f, "Command9", K::Button, "Shifter Color Upwards", 232, 488, 81, 33);
     ctl(f, "Command10", K::Button, "Shift Color Downwards", 344, 488, 81, 33);
     static const char* shadeCaptions[7] = {
-        "Please choose a shade of blue:",   "Please choose a shade of red:",
-        "Please choose a shade of green:",  "Please choose a shade of purple:",
-        "Please choose a shade of brown:",  "Please choose a shade of yellow:",
+        "Please choose a shade of blue:",  "Please choose a shade of red:",
+        "Please choose a shade of green:", "Please choose a shade of purple:",
+        "Please choose a shade of brown:", "Please choose a shade of yellow:",
         "Please choose a shade of grey:"};
     static const char* shadeNames[7] = {"Label10", "Label11", "Label12", "Label13",
                                         "Label14", "Label15", "Label16"};
     for (int i = 0; i < 7; ++i)
         ctl(f, shadeNames[i], K::Label, shadeCaptions[i], 8, 16, 161, 17, kGreen);
     ctl(f, "Command11", K::Button, "Choose Random Shade", 8, 264, 97, 33);
-    ctl(f, "Label17", K::Label, "Please choose a name to save this color palette as:", 8, 24,
-        249, 17, kGreen);
+    ctl(f, "Label17", K::Label, "Please choose a name to save this color palette as:", 8, 24, 249,
+        17, kGreen);
     ctl(f, "Text11", K::TextField, "", 256, 24, 65, 19, -1, 19);
     ctl(f, "File3", K::FileList, "*.palette", 320, 24, 81, 58);
     ctl(f, "Label18", K::Label, "Color palette to load:", 8, 24, 105, 17, kGreen);
@@ -149,8 +149,12 @@ void buildMainWindow(Form& f) {
     menu(f, "snormal", "Shapes simple", "center5");
     menu(f, "scenter", "Shapes complex", "center5", true, true);
     menu(f, "cop", "Choose color", "", false);
-    for (auto [n, c] : {std::pair{"blue", "Blue"}, {"red", "Red"}, {"green", "Green"},
-                        {"purple", "Purple"}, {"yellow", "Yellow"}, {"brown", "Brown"}})
+    for (auto [n, c] : {std::pair{"blue", "Blue"},
+                        {"red", "Red"},
+                        {"green", "Green"},
+                        {"purple", "Purple"},
+                        {"yellow", "Yellow"},
+                        {"brown", "Brown"}})
         menu(f, n, c, "cop");
     menu(f, "cop2", "Choose non-color", "", false);
     menu(f, "bwg", "Grey", "cop2");
