@@ -45,6 +45,14 @@ struct State {
     std::vector<double> regionx = std::vector<double>(1001, 0);
     std::vector<int32_t> regiony = std::vector<int32_t>(1001, 0);
     int censusSize = 0; // m
+
+    // Start-up recast for an event loop: how far it has come, and the main-loop pass that
+    // waits for the slow-animation tick (and for how many loop ticks it has waited).
+    int startPhase = 0;
+    bool loopWaiting = false;
+    int loopWaitTicks = 0;
+    // "Create random shape(s)" is drawing; a second click meanwhile is not obeyed.
+    bool command1Running = false;
 };
 
 // The shade table of a random-shade code -1..-7, or nullptr for any other value.

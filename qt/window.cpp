@@ -1,5 +1,7 @@
 #include "qt/window.hpp"
 
+#include "core/startup.hpp"
+
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -21,14 +23,21 @@ namespace {
 
 QColor toQColor(int32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
-void paintSurface(QWidget* w, const Surface& s, QImage& img) {
+// Paints the part of a surface that needs it: a moving picture uncovers only a strip.
+void paintSurface(QWidget* w, const Surface& s, QImage& img, const QRect& area) {
     if (img.width() != s.width() || img.height() != s.height())
         img = QImage(s.width(), s.height(), QImage::Format_RGBX8888);
-    if (s.width() > 0 && s.height() > 0)
-        s.exportRgbx(reinterpret_cast<uint32_t*>(img.bits()), img.bytesPerLine() / 4);
     QPainter p(w);
-    p.fillRect(w->rect(), Qt::black);
-    p.drawImage(0, 0, img);
+    const QRect r = area & QRect(0, 0, s.width(), s.height());
+    if (!r.isEmpty()) {
+        auto* dst = reinterpret_cast<uint32_t*>(img.scanLine(r.top())) + r.left();
+        s.exportRgbx(dst, static_cast<int>(img.bytesPerLine() / 4), r.left(), r.top(), r.width(),
+                     r.height());
+        p.drawImage(r.topLeft(), img, r);
+    }
+    // Outside the surface the window shows its black background.
+    const QRegion rest = QRegion(area) - QRegion(r);
+    for (const QRect& q : rest) p.fillRect(q, Qt::black);
 }
 
 } // namespace
@@ -54,18 +63,21 @@ Canvas::Canvas(MainWindow& w, QWidget* parent) : QWidget(parent), w_(w) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void Canvas::paintEvent(QPaintEvent*) { paintSurface(this, w_.shapes().surface, image_); }
+void Canvas::paintEvent(QPaintEvent* e) {
+    paintSurface(this, w_.shapes().surface, image_, e->rect());
+}
 void Canvas::resizeEvent(QResizeEvent*) { w_.fitSurface(); }
 
 void Canvas::mousePressEvent(QMouseEvent* e) {
     const int b = e->button() == Qt::LeftButton ? 1 : (e->button() == Qt::RightButton ? 2 : 4);
-    w_.events().mouseDown(w_.shapes(), b, e->position().x(), e->position().y());
-    w_.refresh();
+    const double x = e->position().x(), y = e->position().y();
+    w_.runHandler([&] { w_.events().mouseDown(w_.shapes(), b, x, y); });
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* e) {
     const int b = (e->buttons() & Qt::LeftButton) ? 1 : 0;
-    w_.events().mouseMove(w_.shapes(), b, e->position().x(), e->position().y());
+    const double x = e->position().x(), y = e->position().y();
+    w_.runHandler([&] { w_.events().mouseMove(w_.shapes(), b, x, y); }, false);
 }
 
 void Canvas::keyPressEvent(QKeyEvent* e) {
@@ -76,7 +88,7 @@ void Canvas::keyReleaseEvent(QKeyEvent* e) {
     w_.dispatchKeyUp(Events::kWindow, keyCode(e->key()));
 }
 
-void PictureView::paintEvent(QPaintEvent*) { paintSurface(this, s_, image_); }
+void PictureView::paintEvent(QPaintEvent* e) { paintSurface(this, s_, image_, e->rect()); }
 
 void QtPlatform::pumpEvents() {
     if (w_) w_->refresh();
@@ -172,7 +184,8 @@ void MainWindow::build() {
                 a->setCheckable(true);
                 connect(a, &QAction::triggered, this, [this, n = c.name, a] {
                     a->setChecked(sh_.form.checked(n));
-                    dispatchClick(n);
+                    // Items of menus that are never shown stay out of reach.
+                    if (reachable(n)) dispatchClick(n);
                 });
             }
             a->setObjectName(name);
@@ -186,7 +199,14 @@ void MainWindow::build() {
             auto* t = new QTimer(this);
             t->setObjectName(name);
             t->setInterval(c.interval);
-            connect(t, &QTimer::timeout, this, [this, n = c.name] { dispatchClick(n); });
+            if (c.name == "Timer2") {
+                // The slow-animation tick only ends a wait; a repaint a millisecond would
+                // keep a core busy.
+                connect(t, &QTimer::timeout, this,
+                        [this, n = c.name] { runHandler([&] { ev_.click(sh_, n); }, false); });
+            } else {
+                connect(t, &QTimer::timeout, this, [this, n = c.name] { dispatchClick(n); });
+            }
             if (c.enabled) t->start();
             timers_[c.name] = t;
             break;
@@ -294,21 +314,57 @@ void MainWindow::refresh() {
     if (QWidget* p = control("Picture1")) p->update();
 }
 
+void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {
+    struct Depth {
+        int& d;
+        explicit Depth(int& v) : d(v) { ++d; }
+        ~Depth() { --d; }
+    } depth(depth_);
+    try {
+        f();
+    } catch (const std::exception& e) {
+        showStatus(QStringLiteral("Something went wrong: %1").arg(QString::fromUtf8(e.what())));
+    }
+    if (repaint) refresh();
+}
+
 void MainWindow::dispatchClick(const std::string& name) {
-    ev_.click(sh_, name);
-    refresh();
+    runHandler([&] { ev_.click(sh_, name); });
 }
 
 bool MainWindow::dispatchKeyDown(const std::string& name, int key) {
-    const bool used = ev_.keyDown(sh_, name, key);
-    refresh();
+    bool used = false;
+    runHandler([&] { used = ev_.keyDown(sh_, name, key); });
     return used;
 }
 
 bool MainWindow::dispatchKeyUp(const std::string& name, int key) {
-    const bool used = ev_.keyUp(sh_, name, key);
-    refresh();
+    bool used = false;
+    runHandler([&] { used = ev_.keyUp(sh_, name, key); });
     return used;
+}
+
+void MainWindow::startLoop() {
+    if (!loop_) {
+        loop_ = new QTimer(this);
+        loop_->setObjectName("mainLoop");
+        connect(loop_, &QTimer::timeout, this, &MainWindow::loopTick);
+    }
+    loop_->start(kLoopIntervalMs);
+}
+
+void MainWindow::loopTick() {
+    // The loop runs where no handler is on the stack, as it did beneath them all.
+    if (depth_ > 0) return;
+    bool drew = false;
+    runHandler([&] { drew = mainLoopTick(sh_); }, false);
+    if (drew) refresh();
+}
+
+bool MainWindow::reachable(const std::string& item) const {
+    for (std::string n = item; !n.empty(); n = sh_.form.get(n).parent)
+        if (!sh_.form.visible(n) || !sh_.form.enabled(n)) return false;
+    return true;
 }
 
 bool MainWindow::eventFilter(QObject* o, QEvent* e) {
