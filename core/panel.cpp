@@ -14,11 +14,10 @@ struct PanelMember {
     bool shown;
 };
 constexpr PanelMember kPanel[] = {
-    {"Command1", true}, {"Label1", false}, {"Text1", false},  {"Label2", true},
-    {"Text2", true},    {"Label9", true},  {"Text9", true},   {"Label8", true},
-    {"Text10", true},   {"Label3", true},  {"Text3", true},   {"Label4", false},
-    {"Text4", false},   {"Option1", true}, {"Option2", true}, {"Label5", true},
-    {"Text5", true},
+    {"Command1", true}, {"Label1", false}, {"Text1", false}, {"Label2", true},  {"Text2", true},
+    {"Label9", true},   {"Text9", true},   {"Label8", true}, {"Text10", true},  {"Label3", true},
+    {"Text3", true},    {"Label4", false}, {"Text4", false}, {"Option1", true}, {"Option2", true},
+    {"Label5", true},   {"Text5", true},
 };
 
 } // namespace
@@ -33,10 +32,14 @@ void hideOptionsPanel(Shapes& sh) {
 
 void capField(Shapes& sh, const std::string& name) {
     double cap = 0;
-    if (name == "Text2") cap = 400;
-    else if (name == "Text3" || name == "Text9") cap = 25;
-    else if (name == "Text5") cap = 50;
-    else return;
+    if (name == "Text2")
+        cap = 400;
+    else if (name == "Text3" || name == "Text9")
+        cap = 25;
+    else if (name == "Text5")
+        cap = 50;
+    else
+        return;
     // Only too large numbers are caught while typing; too small ones wait for their use.
     if (sh.field(name) > cap) sh.setField(name, cap);
 }

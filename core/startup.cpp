@@ -20,10 +20,16 @@ template <class F> void step(F&& f) {
     }
 }
 
-double randomStep(Shapes& sh) { return sh.rng.upTo(2) == 1 ? 0.01 : -0.01; }
+double randomStep(Shapes& sh) {
+    return sh.rng.upTo(2) == 1 ? 0.01 : -0.01;
+}
 
-double innerWidth(const Shapes& sh) { return sh.surface.width(); }
-double innerHeight(const Shapes& sh) { return sh.surface.height(); }
+double innerWidth(const Shapes& sh) {
+    return sh.surface.width();
+}
+double innerHeight(const Shapes& sh) {
+    return sh.surface.height();
+}
 
 void placePicture1(Shapes& sh) {
     sh.form.move("Picture1", toInt32(sh.st.abb), toInt32(sh.st.dbb));
@@ -64,8 +70,10 @@ void firstDrawing(Shapes& sh) {
     step([&] { readSettingsSecond(sh); });
     step([&] { sh.platform->pumpEvents(); });
     step([&] {
-        if (st.mpattern == 0) makeshape(sh);
-        else if (st.mpattern == 1) makeshape2(sh);
+        if (st.mpattern == 0)
+            makeshape(sh);
+        else if (st.mpattern == 1)
+            makeshape2(sh);
     });
 }
 

@@ -58,14 +58,22 @@ struct State {
 // The shade table of a random-shade code -1..-7, or nullptr for any other value.
 inline const std::array<int32_t, 51>* shadeTable(const State& s, int32_t code) {
     switch (code) {
-    case -1: return &s.blueshades;
-    case -2: return &s.redshades;
-    case -3: return &s.greenshades;
-    case -4: return &s.purpleshades;
-    case -5: return &s.yellowshades;
-    case -6: return &s.brownshades;
-    case -7: return &s.greyshades;
-    default: return nullptr;
+    case -1:
+        return &s.blueshades;
+    case -2:
+        return &s.redshades;
+    case -3:
+        return &s.greenshades;
+    case -4:
+        return &s.purpleshades;
+    case -5:
+        return &s.yellowshades;
+    case -6:
+        return &s.brownshades;
+    case -7:
+        return &s.greyshades;
+    default:
+        return nullptr;
     }
 }
 

@@ -7,7 +7,9 @@ namespace vx {
 
 namespace {
 
-double randomStep(Shapes& sh) { return sh.rng.upTo(2) == 1 ? 0.01 : -0.01; }
+double randomStep(Shapes& sh) {
+    return sh.rng.upTo(2) == 1 ? 0.01 : -0.01;
+}
 
 } // namespace
 

@@ -25,7 +25,9 @@ void logFirstPattern(MainWindow& w) {
 
 } // namespace
 
-Program::Program() : platform_(wptr_), sh_(platform_), w_(sh_, programEvents()) { wptr_ = &w_; }
+Program::Program() : platform_(wptr_), sh_(platform_), w_(sh_, programEvents()) {
+    wptr_ = &w_;
+}
 
 void Program::start() {
     w_.maximiseNow();

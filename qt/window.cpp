@@ -21,7 +21,9 @@ namespace vx {
 
 namespace {
 
-QColor toQColor(int32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor toQColor(int32_t c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 // Paints the part of a surface that needs it: a moving picture uncovers only a strip.
 void paintSurface(QWidget* w, const Surface& s, QImage& img, const QRect& area) {
@@ -44,11 +46,16 @@ void paintSurface(QWidget* w, const Surface& s, QImage& img, const QRect& area) 
 
 int keyCode(int k) {
     switch (k) {
-    case Qt::Key_Left: return kKeyLeft;
-    case Qt::Key_Up: return kKeyUp;
-    case Qt::Key_Right: return kKeyRight;
-    case Qt::Key_Down: return kKeyDown;
-    default: break;
+    case Qt::Key_Left:
+        return kKeyLeft;
+    case Qt::Key_Up:
+        return kKeyUp;
+    case Qt::Key_Right:
+        return kKeyRight;
+    case Qt::Key_Down:
+        return kKeyDown;
+    default:
+        break;
     }
     if (k >= Qt::Key_A && k <= Qt::Key_Z) return k; // same codes as ASCII capitals
     if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;
@@ -66,7 +73,9 @@ Canvas::Canvas(MainWindow& w, QWidget* parent) : QWidget(parent), w_(w) {
 void Canvas::paintEvent(QPaintEvent* e) {
     paintSurface(this, w_.shapes().surface, image_, e->rect());
 }
-void Canvas::resizeEvent(QResizeEvent*) { w_.fitSurface(); }
+void Canvas::resizeEvent(QResizeEvent*) {
+    w_.fitSurface();
+}
 
 void Canvas::mousePressEvent(QMouseEvent* e) {
     const int b = e->button() == Qt::LeftButton ? 1 : (e->button() == Qt::RightButton ? 2 : 4);
@@ -88,7 +97,9 @@ void Canvas::keyReleaseEvent(QKeyEvent* e) {
     w_.dispatchKeyUp(Events::kWindow, keyCode(e->key()));
 }
 
-void PictureView::paintEvent(QPaintEvent* e) { paintSurface(this, s_, image_, e->rect()); }
+void PictureView::paintEvent(QPaintEvent* e) {
+    paintSurface(this, s_, image_, e->rect());
+}
 
 void QtPlatform::pumpEvents() {
     if (w_) w_->refresh();
@@ -111,7 +122,9 @@ MainWindow::MainWindow(Shapes& sh, const Events& events) : sh_(sh), ev_(events) 
     listener_ = sh_.form.listen([this](const ui::Control& c, ui::Change ch) { mirror(c, ch); });
 }
 
-MainWindow::~MainWindow() { sh_.form.unlisten(listener_); }
+MainWindow::~MainWindow() {
+    sh_.form.unlisten(listener_);
+}
 
 void MainWindow::build() {
     canvas_ = new Canvas(*this, this);
@@ -141,9 +154,8 @@ void MainWindow::build() {
             auto* t = new QLineEdit(QString::fromStdString(c.text), canvas_);
             if (c.maxLength > 0) t->setMaxLength(c.maxLength);
             t->installEventFilter(this);
-            connect(t, &QLineEdit::textEdited, this, [this, n = c.name](const QString& s) {
-                sh_.form.setText(n, s.toStdString());
-            });
+            connect(t, &QLineEdit::textEdited, this,
+                    [this, n = c.name](const QString& s) { sh_.form.setText(n, s.toStdString()); });
             w = t;
             break;
         }
@@ -251,9 +263,15 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
     if (it == widgets_.end()) return;
     QWidget* w = it->second;
     switch (ch) {
-    case ui::Change::Visible: w->setVisible(c.visible); break;
-    case ui::Change::Enabled: w->setEnabled(c.enabled); break;
-    case ui::Change::Geometry: w->setGeometry(c.x, c.y, c.w, c.h); break;
+    case ui::Change::Visible:
+        w->setVisible(c.visible);
+        break;
+    case ui::Change::Enabled:
+        w->setEnabled(c.enabled);
+        break;
+    case ui::Change::Geometry:
+        w->setGeometry(c.x, c.y, c.w, c.h);
+        break;
     case ui::Change::Selected:
     case ui::Change::Checked:
         if (auto* r = qobject_cast<QRadioButton*>(w)) r->setChecked(c.checked);
@@ -271,7 +289,8 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
             b->setText(QString::fromStdString(c.text));
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -299,8 +318,12 @@ void MainWindow::maximiseNow() {
     fitSurface();
 }
 
-void MainWindow::showStatus(const QString& text) { status_->setText(text); }
-QString MainWindow::statusText() const { return status_->text(); }
+void MainWindow::showStatus(const QString& text) {
+    status_->setText(text);
+}
+QString MainWindow::statusText() const {
+    return status_->text();
+}
 
 void MainWindow::fitSurface() {
     const QSize s = canvas_->size();

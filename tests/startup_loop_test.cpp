@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 using namespace vx;
+using vx::testing::InEmptyFolder;
 using vx::testing::ScriptedPlatform;
 
 namespace {
 
 // The main loop after "Begin", with a single shape on screen at a known place.
 struct Loop : ::testing::Test {
+    InEmptyFolder folder;
     ScriptedPlatform platform;
     Shapes sh{platform};
     void SetUp() override {

@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 using namespace vx;
+using vx::testing::InEmptyFolder;
 using vx::testing::ScriptedPlatform;
 
 namespace {
 
 struct Panel : ::testing::Test {
+    InEmptyFolder folder;
     ScriptedPlatform platform;
     Shapes sh{platform};
     void SetUp() override {
@@ -30,9 +32,9 @@ struct Panel : ::testing::Test {
 
 TEST_F(Panel, HideAndShowTheWholePanel) {
     hideOptionsPanel(sh);
-    for (auto n : {"Command1", "Label2", "Text2", "Label9", "Text9", "Label8", "Text10", "Label3",
-                   "Text3", "Option1", "Option2", "Label5", "Text5", "Label1", "Text1", "Label4",
-                   "Text4"})
+    for (auto n :
+         {"Command1", "Label2", "Text2", "Label9", "Text9", "Label8", "Text10", "Label3", "Text3",
+          "Option1", "Option2", "Label5", "Text5", "Label1", "Text1", "Label4", "Text4"})
         EXPECT_FALSE(sh.form.visible(n)) << n;
     showOptionsPanel(sh);
     EXPECT_TRUE(sh.form.visible("Label2"));

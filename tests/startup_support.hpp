@@ -2,7 +2,9 @@
 // A scripted desktop for the start-up tests: a fixed clock and a pump that can act.
 #include "core/shapes.hpp"
 
+#include <filesystem>
 #include <functional>
+#include <random>
 
 namespace vx::testing {
 
@@ -16,6 +18,28 @@ class ScriptedPlatform : public Platform {
         if (onPump) onPump();
     }
     double clockSeconds() override { return clock; }
+};
+
+// Runs a test in a fresh empty working folder, so no settings file of another run counts.
+class InEmptyFolder {
+  public:
+    InEmptyFolder() : old_(std::filesystem::current_path()) {
+        std::random_device rd;
+        dir_ = std::filesystem::temp_directory_path() /
+               ("vortalis-startup-" + std::to_string(rd()) + std::to_string(rd()));
+        std::filesystem::create_directories(dir_);
+        std::filesystem::current_path(dir_);
+    }
+    ~InEmptyFolder() {
+        std::error_code ec;
+        std::filesystem::current_path(old_, ec);
+        std::filesystem::remove_all(dir_, ec);
+    }
+    InEmptyFolder(const InEmptyFolder&) = delete;
+    InEmptyFolder& operator=(const InEmptyFolder&) = delete;
+
+  private:
+    std::filesystem::path old_, dir_;
 };
 
 } // namespace vx::testing

@@ -4,12 +4,13 @@
 #include <gtest/gtest.h>
 
 using namespace vx;
+using vx::testing::InEmptyFolder;
 using vx::testing::ScriptedPlatform;
 
 namespace {
 
-const char* const kPanelShown[] = {"Command1", "Label2", "Text2",   "Label9", "Text9",
-                                   "Label8",   "Text10", "Label3",  "Text3",  "Option1",
+const char* const kPanelShown[] = {"Command1", "Label2", "Text2",  "Label9", "Text9",
+                                   "Label8",   "Text10", "Label3", "Text3",  "Option1",
                                    "Option2",  "Label5", "Text5"};
 const char* const kNeverShown[] = {"Label1", "Text1", "Label4", "Text4"};
 
@@ -21,6 +22,7 @@ std::vector<std::string> visibleTopMenus(const Shapes& sh) {
 }
 
 struct Started : ::testing::Test {
+    InEmptyFolder folder;
     ScriptedPlatform platform;
     Shapes sh{platform};
     void SetUp() override { startup(sh); }
@@ -66,6 +68,7 @@ TEST_F(Started, StartValuesWithoutSettingsFile) {
 }
 
 TEST(StartupSeed, TheClockSeedsTheRandomSource) {
+    InEmptyFolder folder;
     ScriptedPlatform p1, p2, p3;
     p2.clock = p1.clock;
     p3.clock = p1.clock + 1;
@@ -155,6 +158,7 @@ TEST_F(Started, Timer6DoesNothingWhileTheColourEditorIsOpenOrAfterBegin) {
 }
 
 TEST(StartupBegin, BeginDuringThePreparationStillLeadsToTheFirstDrawing) {
+    InEmptyFolder folder;
     ScriptedPlatform p;
     Shapes sh(p);
     // Pressed while the first main-page pattern was drawn.
@@ -168,6 +172,7 @@ TEST(StartupBegin, BeginDuringThePreparationStillLeadsToTheFirstDrawing) {
 }
 
 TEST(StartupBegin, NoLoopPassesBeforeBegin) {
+    InEmptyFolder folder;
     ScriptedPlatform p;
     Shapes sh(p);
     startup(sh);
