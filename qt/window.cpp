@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 namespace vx {
 
@@ -226,7 +228,6 @@ void MainWindow::build() {
         }
         if (w) {
             w->setObjectName(name);
-            w->setGeometry(c.x, c.y, c.w, c.h);
             if (c.backColor >= 0 && c.kind != ui::Kind::PictureBox) {
                 QPalette p = w->palette();
                 p.setColor(QPalette::Window, toQColor(c.backColor));
@@ -237,6 +238,27 @@ void MainWindow::build() {
             widgets_[c.name] = w;
         }
     }
+    // The design places suit a smaller font than most desktops use: widen the columns until
+    // every label shows its whole caption.
+    for (const ui::Control& c : sh_.form.controls()) {
+        if (c.kind != ui::Kind::Label || c.w <= 0) continue;
+        const QWidget* l = control(c.name);
+        const int need = l->fontMetrics().horizontalAdvance(QString::fromStdString(c.text)) + 6;
+        scaleX_ = std::max(scaleX_, static_cast<double>(need) / c.w);
+    }
+    scaleX_ = std::min(scaleX_, 1.6);
+    for (const ui::Control& c : sh_.form.controls())
+        if (QWidget* w = control(c.name)) w->setGeometry(place(c));
+}
+
+QRect MainWindow::place(const ui::Control& c) const {
+    // Picture boxes keep their pixel places: the program moves and sizes them itself.
+    if (c.kind == ui::Kind::PictureBox) return QRect(c.x, c.y, c.w, c.h);
+    const int x = static_cast<int>(std::lround(c.x * scaleX_));
+    int w = static_cast<int>(std::lround(c.w * scaleX_));
+    if (c.kind == ui::Kind::Button || c.kind == ui::Kind::OptionButton)
+        if (const QWidget* b = control(c.name)) w = std::max(w, b->sizeHint().width());
+    return QRect(x, c.y, w, c.h);
 }
 
 void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
@@ -270,7 +292,7 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
         w->setEnabled(c.enabled);
         break;
     case ui::Change::Geometry:
-        w->setGeometry(c.x, c.y, c.w, c.h);
+        w->setGeometry(place(c));
         break;
     case ui::Change::Selected:
     case ui::Change::Checked:

@@ -102,6 +102,8 @@ class MainWindow : public QMainWindow {
   private:
     void build();
     void mirror(const ui::Control& c, ui::Change ch);
+    // Where a control goes on the screen, from its design place.
+    QRect place(const ui::Control& c) const;
 
     Shapes& sh_;
     const Events& ev_;
@@ -113,6 +115,7 @@ class MainWindow : public QMainWindow {
     std::map<std::string, QTimer*> timers_;
     QTimer* loop_ = nullptr;
     int depth_ = 0;
+    double scaleX_ = 1.0;
     int listener_ = 0;
 };
 
