@@ -1,17 +1,195 @@
 #include "core/startup.hpp"
 
+#include "colour/colourdata.hpp"
+#include "core/panel.hpp"
+#include "core/settings.hpp"
+#include "pattern/makeshape2.hpp"
 #include "shape/makeshape.hpp"
+
+#include <exception>
 
 namespace vx {
 
+namespace {
+
+// A failing step of start-up or of the loop is passed over; the next one runs.
+template <class F> void step(F&& f) {
+    try {
+        f();
+    } catch (const std::exception&) {
+    }
+}
+
+double randomStep(Shapes& sh) {
+    return sh.rng.upTo(2) == 1 ? 0.01 : -0.01;
+}
+
+double innerWidth(const Shapes& sh) {
+    return sh.surface.width();
+}
+double innerHeight(const Shapes& sh) {
+    return sh.surface.height();
+}
+
+void placePicture1(Shapes& sh) {
+    sh.form.move("Picture1", toInt32(sh.st.abb), toInt32(sh.st.dbb));
+}
+
+// After "Begin": the menus, the generators' first positions, the second reading of the
+// settings file and the first drawing.
+void firstDrawing(Shapes& sh) {
+    State& st = sh.st;
+    step([&] {
+        st.ffb = 1;
+        for (auto m : {"options", "patmode", "moptions5"}) sh.form.setEnabled(m, true);
+        st.colorfz = -1;
+        st.mpattern = 1;
+        st.mpattern2 = 1;
+        sh.form.setChecked("csingle", false);
+        sh.form.setChecked("cpattern", true);
+        st.swidth = 200;
+        sh.form.setText("Text2", "200");
+    });
+    step([&] { sh.platform->pumpEvents(); });
+    step([&] {
+        const double w = innerWidth(sh), h = innerHeight(sh);
+        st.a = vfloor(w / 2);
+        st.b = vfloor(h / 2) - st.swidth / 2;
+        st.az = st.az2 = st.az3 = st.az4 = st.azz = st.azz2 = st.a;
+        st.bz = st.bz2 = st.bz3 = st.bz4 = st.bzz = st.bzz2 = st.b;
+        st.gllb = 0;
+        st.gmbs = 2;
+        st.gmbs2 = 0;
+    });
+    step([&] {
+        st.abb = vfloor(sh.rng.next() * (innerWidth(sh) - st.swidth / 2 - 10)) + 1;
+        st.dbb = vfloor(sh.rng.next() * (innerHeight(sh) - st.swidth / 2 - 10)) + 1;
+        st.awb = randomStep(sh);
+        st.bwb = randomStep(sh);
+    });
+    step([&] { readSettingsSecond(sh); });
+    step([&] { sh.platform->pumpEvents(); });
+    step([&] {
+        if (st.mpattern == 0)
+            makeshape(sh);
+        else if (st.mpattern == 1)
+            makeshape2(sh);
+    });
+}
+
+// The end of a pass: the picture at its new place, bounced off the window's edges.
+void passTail(Shapes& sh) {
+    State& st = sh.st;
+    placePicture1(sh);
+    if (st.abb + st.swidth + st.awb > innerWidth(sh) || st.abb + st.awb < 0) st.awb = -st.awb;
+    if (st.dbb + st.swidth + st.bwb > innerHeight(sh) || st.dbb + st.bwb < 0) st.bwb = -st.bwb;
+}
+
+// Ends the slow-animation wait once its tick has come, or after the bound. False while it
+// still waits.
+bool endSlowWait(Shapes& sh) {
+    State& st = sh.st;
+    if (st.hhmmf != 0 && ++st.loopWaitTicks < kMaxSlowWaitTicks) return false;
+    // Without its tick (say, while the colour editor swallows all ticks) the picture would
+    // stand still for ever.
+    st.hhmmf = 0;
+    st.loopWaiting = false;
+    st.loopWaitTicks = 0;
+    sh.form.setEnabled("Timer2", false);
+    passTail(sh);
+    return true;
+}
+
+} // namespace
+
 void startup(Shapes& sh) {
-    sh.rng.seed(static_cast<uint64_t>(sh.platform->clockSeconds() * 1000.0));
-    sh.st.ssg = 4;
+    State& st = sh.st;
+    st.startPhase = kPreparing;
+    st.swidth999 = 0;
+    st.palettename.clear();
+    st.numsquare = 1;
+    st.numcolors = 1;
+    step([&] { fillShadeTables(st); });
+    st.sharpf = 2;
+    st.tcolor = 1;
+    st.tcolor2 = 1;
+    st.detailf = 16;
+    st.complexy = 2;
+    step([&] { readSettingsFirst(sh); });
+    step([&] {
+        st.ntimes = 10;
+        st.nwait4 = 0;
+        st.circle2 = 0;
+        st.centerf = 0;
+        sh.rng.seed(static_cast<uint64_t>(sh.platform->clockSeconds() * 1000.0));
+        st.ssg = 4;
+        st.swidth = 100;
+        sh.form.setText("Text2", "100");
+    });
+    step([&] { makeshape2(sh); });
+    // "Begin" may have been pressed while that first pattern was drawn; then the main page
+    // is already over and its timer must stay off.
+    if (sh.form.visible("Command4")) step([&] { sh.form.setEnabled("Timer6", true); });
+    st.startPhase = kMainPage;
+}
+
+void command4Click(Shapes& sh) {
+    if (sh.st.startPhase > kMainPage) return;
+    sh.surface.fillBox(0, 0, 1000, 1000, kBorder);
+    sh.form.setEnabled("Timer6", false);
     sh.form.setVisible("Command4", false);
-    for (auto n : {"Command1", "Label2", "Text2", "Label9", "Text9", "Label8", "Text10", "Label3",
-                   "Text3", "Option1", "Option2", "Label5", "Text5"})
-        sh.form.setVisible(n, true);
-    makeshape(sh);
+    showOptionsPanel(sh);
+    for (auto m : {"editcolors", "options", "patmode"}) sh.form.setVisible(m, true);
+}
+
+void timer6Tick(Shapes& sh) {
+    if (sh.st.colormode4 != 0 || sh.st.startPhase != kMainPage) return;
+    step([&] { makeshape2(sh); });
+}
+
+bool mainLoopTick(Shapes& sh) {
+    State& st = sh.st;
+    if (st.startPhase == kMainPage && !sh.form.enabled("Timer6")) {
+        st.startPhase = kFirstDrawing;
+        firstDrawing(sh);
+        st.startPhase = kMainLoop;
+        return true;
+    }
+    if (st.startPhase != kMainLoop) return false;
+    step([&] {
+        if (st.loopWaiting && !endSlowWait(sh)) return;
+        for (int i = 0; i < kLoopPassesPerTick; ++i) {
+            // Nothing moves while a pattern is on screen.
+            if (st.mpattern2 != 0) break;
+            if (!mainLoopPass(sh)) break;
+        }
+    });
+    return false;
+}
+
+bool mainLoopPass(Shapes& sh) {
+    State& st = sh.st;
+    if (st.mpattern2 != 0) return true;
+    const bool slow = sh.form.visible("Picture1") && st.nwait4 == 1;
+    if (slow) {
+        st.awb *= 100;
+        st.bwb *= 100;
+        placePicture1(sh);
+    }
+    st.abb += st.awb;
+    st.dbb += st.bwb;
+    if (slow) {
+        st.awb /= 100;
+        st.bwb /= 100;
+        st.hhmmf = 1;
+        sh.form.setInterval("Timer2", 1);
+        sh.form.setEnabled("Timer2", true);
+        st.loopWaiting = true;
+        st.loopWaitTicks = 0;
+        return false;
+    }
+    passTail(sh);
+    return true;
 }
 
 } // namespace vx

@@ -56,6 +56,14 @@ struct State {
         int turnPeriod = 0;
         double hitLimit = 0;
     } lastRun;
+
+    // Start-up recast for an event loop: how far it has come, and the main-loop pass that
+    // waits for the slow-animation tick (and for how many loop ticks it has waited).
+    int startPhase = 0;
+    bool loopWaiting = false;
+    int loopWaitTicks = 0;
+    // "Create random shape(s)" is drawing; a second click meanwhile is not obeyed.
+    bool command1Running = false;
 };
 
 // The shade table of a random-shade code -1..-7, or nullptr for any other value.

@@ -2,25 +2,47 @@
 
 #include "core/events.hpp"
 #include "core/startup.hpp"
-#include "qt/window.hpp"
 
+#include <QDateTime>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace vx {
 
-int runProgram(QApplication& app) {
-    MainWindow* window = nullptr;
-    QtPlatform platform(window);
-    Shapes sh(platform);
-    MainWindow w(sh, programEvents());
-    window = &w;
-    w.maximiseNow();
+namespace {
+
+// VORTALIS_TIMING=1: one line on stderr once the first pattern is on screen, for measuring
+// the start from outside.
+void logFirstPattern(MainWindow& w) {
+    const char* on = std::getenv("VORTALIS_TIMING");
+    if (!on || std::strcmp(on, "1") != 0) return;
+    w.canvas()->repaint();
+    std::fprintf(stderr, "vortalis-timing: first pattern shown at %lld ms since the epoch\n",
+                 static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+}
+
+} // namespace
+
+Program::Program() : platform_(wptr_), sh_(platform_), w_(sh_, programEvents()) {
+    wptr_ = &w_;
+}
+
+void Program::start() {
+    w_.maximiseNow();
     // Start-up runs once the window is up and has its size.
-    QTimer::singleShot(0, &w, [&] {
-        w.fitSurface();
-        startup(sh);
-        w.refresh();
+    QTimer::singleShot(0, &w_, [this] {
+        w_.fitSurface();
+        w_.runHandler([this] { startup(sh_); });
+        logFirstPattern(w_);
+        w_.startLoop();
     });
+}
+
+int runProgram(QApplication& app) {
+    Program p;
+    p.start();
     return app.exec();
 }
 

@@ -1,7 +1,29 @@
 #pragma once
+#include "core/shapes.hpp"
+#include "qt/window.hpp"
+
 #include <QApplication>
 
 namespace vx {
+
+// The whole program: the platform, the window object and the real window.
+class Program {
+  public:
+    Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Shows the window maximised; start-up runs as soon as the event loop does.
+    void start();
+    Shapes& shapes() { return sh_; }
+    MainWindow& window() { return w_; }
+
+  private:
+    MainWindow* wptr_ = nullptr;
+    QtPlatform platform_;
+    Shapes sh_;
+    MainWindow w_;
+};
 
 // Creates the window, shows it maximised and runs start-up and the event loop.
 int runProgram(QApplication& app);

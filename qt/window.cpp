@@ -1,5 +1,7 @@
 #include "qt/window.hpp"
 
+#include "core/startup.hpp"
+
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -14,6 +16,8 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 namespace vx {
 
@@ -23,14 +27,21 @@ QColor toQColor(int32_t c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
-void paintSurface(QWidget* w, const Surface& s, QImage& img) {
+// Paints the part of a surface that needs it: a moving picture uncovers only a strip.
+void paintSurface(QWidget* w, const Surface& s, QImage& img, const QRect& area) {
     if (img.width() != s.width() || img.height() != s.height())
         img = QImage(s.width(), s.height(), QImage::Format_RGBX8888);
-    if (s.width() > 0 && s.height() > 0)
-        s.exportRgbx(reinterpret_cast<uint32_t*>(img.bits()), img.bytesPerLine() / 4);
     QPainter p(w);
-    p.fillRect(w->rect(), Qt::black);
-    p.drawImage(0, 0, img);
+    const QRect r = area & QRect(0, 0, s.width(), s.height());
+    if (!r.isEmpty()) {
+        auto* dst = reinterpret_cast<uint32_t*>(img.scanLine(r.top())) + r.left();
+        s.exportRgbx(dst, static_cast<int>(img.bytesPerLine() / 4), r.left(), r.top(), r.width(),
+                     r.height());
+        p.drawImage(r.topLeft(), img, r);
+    }
+    // Outside the surface the window shows its black background.
+    const QRegion rest = QRegion(area) - QRegion(r);
+    for (const QRect& q : rest) p.fillRect(q, Qt::black);
 }
 
 } // namespace
@@ -61,8 +72,8 @@ Canvas::Canvas(MainWindow& w, QWidget* parent) : QWidget(parent), w_(w) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void Canvas::paintEvent(QPaintEvent*) {
-    paintSurface(this, w_.shapes().surface, image_);
+void Canvas::paintEvent(QPaintEvent* e) {
+    paintSurface(this, w_.shapes().surface, image_, e->rect());
 }
 void Canvas::resizeEvent(QResizeEvent*) {
     w_.fitSurface();
@@ -70,13 +81,14 @@ void Canvas::resizeEvent(QResizeEvent*) {
 
 void Canvas::mousePressEvent(QMouseEvent* e) {
     const int b = e->button() == Qt::LeftButton ? 1 : (e->button() == Qt::RightButton ? 2 : 4);
-    w_.events().mouseDown(w_.shapes(), b, e->position().x(), e->position().y());
-    w_.refresh();
+    const double x = e->position().x(), y = e->position().y();
+    w_.runHandler([&] { w_.events().mouseDown(w_.shapes(), b, x, y); });
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* e) {
     const int b = (e->buttons() & Qt::LeftButton) ? 1 : 0;
-    w_.events().mouseMove(w_.shapes(), b, e->position().x(), e->position().y());
+    const double x = e->position().x(), y = e->position().y();
+    w_.runHandler([&] { w_.events().mouseMove(w_.shapes(), b, x, y); }, false);
 }
 
 void Canvas::keyPressEvent(QKeyEvent* e) {
@@ -87,8 +99,8 @@ void Canvas::keyReleaseEvent(QKeyEvent* e) {
     w_.dispatchKeyUp(Events::kWindow, keyCode(e->key()));
 }
 
-void PictureView::paintEvent(QPaintEvent*) {
-    paintSurface(this, s_, image_);
+void PictureView::paintEvent(QPaintEvent* e) {
+    paintSurface(this, s_, image_, e->rect());
 }
 
 void QtPlatform::pumpEvents() {
@@ -186,7 +198,8 @@ void MainWindow::build() {
                 a->setCheckable(true);
                 connect(a, &QAction::triggered, this, [this, n = c.name, a] {
                     a->setChecked(sh_.form.checked(n));
-                    dispatchClick(n);
+                    // Items of menus that are never shown stay out of reach.
+                    if (reachable(n)) dispatchClick(n);
                 });
             }
             a->setObjectName(name);
@@ -200,7 +213,14 @@ void MainWindow::build() {
             auto* t = new QTimer(this);
             t->setObjectName(name);
             t->setInterval(c.interval);
-            connect(t, &QTimer::timeout, this, [this, n = c.name] { dispatchClick(n); });
+            if (c.name == "Timer2") {
+                // The slow-animation tick only ends a wait; a repaint a millisecond would
+                // keep a core busy.
+                connect(t, &QTimer::timeout, this,
+                        [this, n = c.name] { runHandler([&] { ev_.click(sh_, n); }, false); });
+            } else {
+                connect(t, &QTimer::timeout, this, [this, n = c.name] { dispatchClick(n); });
+            }
             if (c.enabled) t->start();
             timers_[c.name] = t;
             break;
@@ -208,7 +228,6 @@ void MainWindow::build() {
         }
         if (w) {
             w->setObjectName(name);
-            w->setGeometry(c.x, c.y, c.w, c.h);
             if (c.backColor >= 0 && c.kind != ui::Kind::PictureBox) {
                 QPalette p = w->palette();
                 p.setColor(QPalette::Window, toQColor(c.backColor));
@@ -219,6 +238,27 @@ void MainWindow::build() {
             widgets_[c.name] = w;
         }
     }
+    // The design places suit a smaller font than most desktops use: widen the columns until
+    // every label shows its whole caption.
+    for (const ui::Control& c : sh_.form.controls()) {
+        if (c.kind != ui::Kind::Label || c.w <= 0) continue;
+        const QWidget* l = control(c.name);
+        const int need = l->fontMetrics().horizontalAdvance(QString::fromStdString(c.text)) + 6;
+        scaleX_ = std::max(scaleX_, static_cast<double>(need) / c.w);
+    }
+    scaleX_ = std::min(scaleX_, 1.6);
+    for (const ui::Control& c : sh_.form.controls())
+        if (QWidget* w = control(c.name)) w->setGeometry(place(c));
+}
+
+QRect MainWindow::place(const ui::Control& c) const {
+    // Picture boxes keep their pixel places: the program moves and sizes them itself.
+    if (c.kind == ui::Kind::PictureBox) return QRect(c.x, c.y, c.w, c.h);
+    const int x = static_cast<int>(std::lround(c.x * scaleX_));
+    int w = static_cast<int>(std::lround(c.w * scaleX_));
+    if (c.kind == ui::Kind::Button || c.kind == ui::Kind::OptionButton)
+        if (const QWidget* b = control(c.name)) w = std::max(w, b->sizeHint().width());
+    return QRect(x, c.y, w, c.h);
 }
 
 void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
@@ -252,7 +292,7 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
         w->setEnabled(c.enabled);
         break;
     case ui::Change::Geometry:
-        w->setGeometry(c.x, c.y, c.w, c.h);
+        w->setGeometry(place(c));
         break;
     case ui::Change::Selected:
     case ui::Change::Checked:
@@ -319,21 +359,57 @@ void MainWindow::refresh() {
     if (QWidget* p = control("Picture1")) p->update();
 }
 
+void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {
+    struct Depth {
+        int& d;
+        explicit Depth(int& v) : d(v) { ++d; }
+        ~Depth() { --d; }
+    } depth(depth_);
+    try {
+        f();
+    } catch (const std::exception& e) {
+        showStatus(QStringLiteral("Something went wrong: %1").arg(QString::fromUtf8(e.what())));
+    }
+    if (repaint) refresh();
+}
+
 void MainWindow::dispatchClick(const std::string& name) {
-    ev_.click(sh_, name);
-    refresh();
+    runHandler([&] { ev_.click(sh_, name); });
 }
 
 bool MainWindow::dispatchKeyDown(const std::string& name, int key) {
-    const bool used = ev_.keyDown(sh_, name, key);
-    refresh();
+    bool used = false;
+    runHandler([&] { used = ev_.keyDown(sh_, name, key); });
     return used;
 }
 
 bool MainWindow::dispatchKeyUp(const std::string& name, int key) {
-    const bool used = ev_.keyUp(sh_, name, key);
-    refresh();
+    bool used = false;
+    runHandler([&] { used = ev_.keyUp(sh_, name, key); });
     return used;
+}
+
+void MainWindow::startLoop() {
+    if (!loop_) {
+        loop_ = new QTimer(this);
+        loop_->setObjectName("mainLoop");
+        connect(loop_, &QTimer::timeout, this, &MainWindow::loopTick);
+    }
+    loop_->start(kLoopIntervalMs);
+}
+
+void MainWindow::loopTick() {
+    // The loop runs where no handler is on the stack, as it did beneath them all.
+    if (depth_ > 0) return;
+    bool drew = false;
+    runHandler([&] { drew = mainLoopTick(sh_); }, false);
+    if (drew) refresh();
+}
+
+bool MainWindow::reachable(const std::string& item) const {
+    for (std::string n = item; !n.empty(); n = sh_.form.get(n).parent)
+        if (!sh_.form.visible(n) || !sh_.form.enabled(n)) return false;
+    return true;
 }
 
 bool MainWindow::eventFilter(QObject* o, QEvent* e) {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QWidget>
+#include <functional>
 #include <map>
 
 class QAction;
@@ -79,6 +80,16 @@ class MainWindow : public QMainWindow {
 
     // Runs a handler, then shows what it drew.
     void dispatchClick(const std::string& name);
+    // Runs code as a handler: the main loop waits while it runs, a failure goes to the
+    // status line instead of ending the program.
+    void runHandler(const std::function<void()>& f, bool repaint = true);
+    int handlerDepth() const { return depth_; }
+    // Starts the steady timer that runs the main page's end and the main loop's passes.
+    void startLoop();
+    void loopTick();
+    QTimer* loopTimer() const { return loop_; }
+    // A menu item the user can reach: it and every menu above it visible and enabled.
+    bool reachable(const std::string& item) const;
     bool dispatchKeyDown(const std::string& name, int key);
     bool dispatchKeyUp(const std::string& name, int key);
     void refresh();
@@ -91,6 +102,8 @@ class MainWindow : public QMainWindow {
   private:
     void build();
     void mirror(const ui::Control& c, ui::Change ch);
+    // Where a control goes on the screen, from its design place.
+    QRect place(const ui::Control& c) const;
 
     Shapes& sh_;
     const Events& ev_;
@@ -100,6 +113,9 @@ class MainWindow : public QMainWindow {
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;
     std::map<std::string, QTimer*> timers_;
+    QTimer* loop_ = nullptr;
+    int depth_ = 0;
+    double scaleX_ = 1.0;
     int listener_ = 0;
 };
 

