@@ -3,8 +3,8 @@
 #include "pattern/makeshape2.hpp"
 #include "platform/atomicfile.hpp"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <vector>
 
@@ -37,14 +37,13 @@ bool isSeparator(char c) {
 }
 
 // A token's value: its leading number, or 0. Clean when the whole token is a finite number.
+// from_chars reads "." whatever the process locale says.
 double tokenValue(std::string_view tok, bool& clean) {
-    const double v = fieldNumber(tok);
-    std::string s(tok);
-    char* end = nullptr;
-    const double exact = std::strtod(s.c_str(), &end);
-    clean = !s.empty() && end == s.c_str() + s.size() && std::isfinite(exact) &&
-            s.find_first_of("xXnNiI") == std::string::npos; // no hex, nan or inf texts
-    return v;
+    double exact = 0;
+    const auto [end, ec] = std::from_chars(tok.data(), tok.data() + tok.size(), exact);
+    clean =
+        !tok.empty() && ec == std::errc() && end == tok.data() + tok.size() && std::isfinite(exact);
+    return clean ? exact : fieldNumber(tok);
 }
 
 std::vector<std::string_view> splitLines(std::string_view text) {
@@ -280,7 +279,14 @@ bool readSettingsSecond(Shapes& sh) {
 }
 
 std::string printNumber(double v) {
-    const std::string t = numberText(v);
+    // Fifteen significant digits as the fields show them, with "." in every locale.
+    char buf[40];
+    std::string t = "0";
+    if (std::isfinite(v)) {
+        const auto r =
+            std::to_chars(buf, buf + sizeof buf, v == 0 ? 0.0 : v, std::chars_format::general, 15);
+        t.assign(buf, r.ptr);
+    }
     if (!t.empty() && t[0] == '-') return t + " ";
     return " " + t + " ";
 }

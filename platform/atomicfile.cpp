@@ -19,7 +19,9 @@ std::string reason(int err) {
 
 bool writeFileAtomically(const std::string& file, std::string_view bytes, std::string& error) {
     const std::string tmp = file + ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A fresh file: never write through whatever else may carry the temporary name.
+    ::unlink(tmp.c_str());
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = reason(errno);
         return false;
@@ -44,6 +46,14 @@ bool writeFileAtomically(const std::string& file, std::string_view bytes, std::s
         ::unlink(tmp.c_str());
         error = reason(err);
         return false;
+    }
+    // Best effort: make the rename itself survive a power cut.
+    const size_t slash = file.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : file.substr(0, slash + 1);
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
     }
     return true;
 }
