@@ -5,15 +5,15 @@
 namespace vx {
 
 bool printSaveKey(Shapes& sh, int key) {
+    if (key != kKeyP && key != kKeyS) return false;
+    // The colour editor covers the drawing: its page is no pattern to print or save.
+    if (sh.st.colormode4 != 0) return true;
     if (key == kKeyP) {
         if (sh.st.bbmv == 2) printScreen(sh);
         return true;
     }
-    if (key == kKeyS) {
-        saveDrawing(sh);
-        return true;
-    }
-    return false;
+    saveDrawing(sh);
+    return true;
 }
 
 bool printSaveFieldKey(Shapes& sh, const std::string& field, int key) {

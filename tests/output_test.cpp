@@ -310,3 +310,16 @@ TEST_F(Keeping, AutoSaveAndAutoPrintOnlyKeepTheirMarks) {
     EXPECT_TRUE(std::filesystem::is_empty("."));
     EXPECT_EQ(platform.prints, 0);
 }
+
+TEST_F(Keeping, PAndSDoNothingWhileTheColourEditorIsOpen) {
+    finishPattern(sh);
+    sh.st.colormode4 = 1;
+    EXPECT_TRUE(ev.keyDown(sh, Events::kWindow, kKeyS));
+    EXPECT_TRUE(ev.keyDown(sh, Events::kWindow, kKeyP));
+    EXPECT_TRUE(std::filesystem::is_empty("."));
+    EXPECT_EQ(platform.prints, 0);
+    EXPECT_EQ(sh.st.nosave, 0);
+    sh.st.colormode4 = 0;
+    EXPECT_TRUE(ev.keyDown(sh, Events::kWindow, kKeyS));
+    EXPECT_TRUE(exists("pattern1.bmp"));
+}
