@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -74,6 +75,8 @@ std::vector<std::string_view> splitTokens(std::string_view line) {
 }
 
 bool readFile(std::string& text) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(kSettingsFile, ec)) return false;
     std::ifstream in(kSettingsFile, std::ios::binary);
     if (!in) return false;
     text.resize(kSettingsReadLimit);

@@ -357,6 +357,10 @@ TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileWholeAndSaysSo) {
     EXPECT_FALSE(saveSettings(sh));
     EXPECT_FALSE(exists("Vortalis.settings.tmp"));
     EXPECT_NE(sh.platform->lastStatus.find("not saved"), std::string::npos);
+    // A folder under the file's name reads as no file.
+    EXPECT_FALSE(readSettingsFirst(sh));
+    EXPECT_FALSE(readSettingsSecond(sh));
+    EXPECT_EQ(sh.st.swidth, 200);
 }
 
 TEST_F(SettingsFile, RestoreDefaultsSetsTheDocumentedState) {
