@@ -57,6 +57,9 @@ class QtPlatform : public Platform {
     void pumpEvents() override;
     void maximise(Shapes& sh) override;
     void status(const std::string& text) override;
+    // In qt/print.cpp.
+    bool saveBitmap(const Surface& s, const std::string& file, std::string& error) override;
+    bool printWindow(Shapes& sh, std::string& message) override;
 
   private:
     MainWindow*& w_;

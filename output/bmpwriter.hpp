@@ -1,0 +1,12 @@
+#pragma once
+// The 24-bit uncompressed bitmap file form every reader of the program takes.
+#include <string>
+
+namespace vx {
+
+class Surface;
+
+// The bytes of a bottom-up 24-bit BMP file holding the surface's pixels.
+std::string encodeBmp24(const Surface& s);
+
+} // namespace vx

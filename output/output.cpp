@@ -1,0 +1,81 @@
+#include "output/output.hpp"
+
+#include "platform/atomicfile.hpp"
+
+namespace vx {
+
+namespace {
+
+const char* const kPanel[] = {"Command1", "Label1",  "Text1",   "Label2", "Text2", "Label9",
+                              "Text9",    "Label8",  "Text10",  "Label3", "Text3", "Label4",
+                              "Text4",    "Option1", "Option2", "Label5", "Text5"};
+
+// The shared steps that show and hide the options panel as a whole; Label1/Text1 and
+// Label4/Text4 are never shown.
+void showOptionsPanel(Shapes& sh) {
+    for (const char* n : kPanel) {
+        const std::string name = n;
+        sh.form.setVisible(name, name != "Label1" && name != "Text1" && name != "Label4" &&
+                                     name != "Text4");
+    }
+}
+
+void hideOptionsPanel(Shapes& sh) {
+    for (const char* n : kPanel) sh.form.setVisible(n, false);
+}
+
+} // namespace
+
+int firstFreeNumber(const std::string& prefix, const std::string& suffix, int limit) {
+    for (int n = 1; n <= limit; ++n)
+        if (!nameTaken(prefix + std::to_string(n) + suffix)) return n;
+    return 0;
+}
+
+bool saveDrawing(Shapes& sh) {
+    State& st = sh.st;
+    if (st.nosave != 0) return false;
+    sh.form.setEnabled("sscreen", false);
+    const bool pattern = st.bbmv == 2;
+    if (!pattern && st.bbmv != 1) {
+        // Nothing drawn yet: nothing to write, and the item stays off until a drawing.
+        st.nosave = 1;
+        sh.platform->status("Nothing has been drawn yet, so nothing was saved.");
+        return false;
+    }
+    const std::string prefix = pattern ? "pattern" : "shape";
+    const int n = firstFreeNumber(prefix, ".bmp");
+    std::string error;
+    bool saved = false;
+    std::string file;
+    if (n == 0) {
+        error = "every number up to " + std::to_string(kMaxFileNumber) + " is taken";
+    } else {
+        file = prefix + std::to_string(n) + ".bmp";
+        saved = sh.platform->saveBitmap(pattern ? sh.surface : sh.picture1, file, error);
+    }
+    if (!saved) {
+        // Not saved: the drawing may still be saved once the cause is mended.
+        sh.form.setEnabled("sscreen", true);
+        sh.platform->status("The " + std::string(pattern ? "pattern" : "shape") + " was not saved" +
+                            (file.empty() ? "" : " as " + file) + ": " + error + ".");
+        return false;
+    }
+    st.nosave = 1;
+    sh.platform->status("Saved as " + file + ".");
+    return true;
+}
+
+bool printScreen(Shapes& sh) {
+    State& st = sh.st;
+    st.hhfd = sh.form.visible("Label2") ? 1 : 0;
+    if (st.hhfd == 1) hideOptionsPanel(sh);
+    sh.platform->pumpEvents();
+    std::string message;
+    const bool printed = sh.platform->printWindow(sh, message);
+    if (st.hhfd == 1) showOptionsPanel(sh);
+    sh.platform->status(printed ? message : "Not printed: " + message + ".");
+    return printed;
+}
+
+} // namespace vx
