@@ -70,7 +70,7 @@ WalkResult walkAttempt(Shapes& sh, const WalkParams& p) {
     Vec2& top = sigma <= 2 ? ch.l3 : ch.deep[sigma - 2];
 
     double turns = 0, turnLimit = p.turnPeriod;
-    const long maxSteps = p.maxSteps > 0 ? p.maxSteps : 64L * p.s + 4096;
+    const long maxSteps = p.maxSteps > 0 ? p.maxSteps : static_cast<long>(p.s) * p.s + 4096;
     auto reject = [&]() {
         blankWindow(sh, kWhite);
         return WalkResult::Rejected;
