@@ -59,8 +59,8 @@ std::string renderUsage(const std::string& program) {
            "       -o FILE.bmp|FILE.png\n"
            "Makes one drawing and writes it to FILE: a pattern as the whole surface (default\n"
            "1920 x 1080, each side " +
-           std::to_string(kRenderMinSide) + " to " + std::to_string(kRenderMaxSide) +
-           ", at most " + std::to_string(kRenderMaxPixels) +
+           std::to_string(kRenderMinSide) + " to " + std::to_string(kRenderMaxSide) + ", at most " +
+           std::to_string(kRenderMaxPixels) +
            " pixels), a single shape as its picture.\n"
            "The same seed and options give the same file; without --seed one is taken from the\n"
            "clock and printed.\n";
@@ -121,19 +121,17 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
             const auto v = wholeNumber(value);
             if (!v || *v < static_cast<uint64_t>(kRenderMinSide) ||
                 *v > static_cast<uint64_t>(kRenderMaxSide))
-                return bad(name + " must be a whole number from " +
-                           std::to_string(kRenderMinSide) + " to " +
-                           std::to_string(kRenderMaxSide));
+                return bad(name + " must be a whole number from " + std::to_string(kRenderMinSide) +
+                           " to " + std::to_string(kRenderMaxSide));
             (name == "--width" ? o.width : o.height) = static_cast<int>(*v);
         } else if (name == "--size" || name == "--detail" || name == "--complexity" ||
                    name == "--smoothness" || name == "--sides") {
             if (!takeValue()) return bad(name + " needs a number");
-            std::optional<std::string>& field =
-                name == "--size"         ? o.size
-                : name == "--detail"     ? o.detail
-                : name == "--complexity" ? o.complexity
-                : name == "--smoothness" ? o.smoothness
-                                         : o.sides;
+            std::optional<std::string>& field = name == "--size"         ? o.size
+                                                : name == "--detail"     ? o.detail
+                                                : name == "--complexity" ? o.complexity
+                                                : name == "--smoothness" ? o.smoothness
+                                                                         : o.sides;
             if (field) return bad(name + " given twice");
             if (!isNumber(value) || value.size() > 32) return bad(name + " needs a number");
             field = value;
@@ -141,10 +139,14 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
             if (!takeValue()) return bad("--colours needs basic, true or user");
             if (o.colours) return bad("--colours given twice");
             const std::string v = lower(value);
-            if (v == "basic") o.colours = RenderOptions::Colours::Basic;
-            else if (v == "true") o.colours = RenderOptions::Colours::True;
-            else if (v == "user") o.colours = RenderOptions::Colours::User;
-            else return bad("--colours needs basic, true or user, not \"" + value + "\"");
+            if (v == "basic")
+                o.colours = RenderOptions::Colours::Basic;
+            else if (v == "true")
+                o.colours = RenderOptions::Colours::True;
+            else if (v == "user")
+                o.colours = RenderOptions::Colours::User;
+            else
+                return bad("--colours needs basic, true or user, not \"" + value + "\"");
         } else if (name == "--palette") {
             if (!takeValue() || value.empty()) return bad("--palette needs a file name");
             if (o.palette) return bad("--palette given twice");
@@ -159,11 +161,12 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
     }
     if (o.output.empty()) return bad("no output file (-o FILE.bmp or FILE.png)");
     const std::string ext = lower(o.output);
-    if (endsWith(ext, ".png")) o.png = true;
-    else if (!endsWith(ext, ".bmp")) return bad("the output file must end in .bmp or .png");
+    if (endsWith(ext, ".png"))
+        o.png = true;
+    else if (!endsWith(ext, ".bmp"))
+        return bad("the output file must end in .bmp or .png");
     if (static_cast<long long>(o.width) * o.height > kRenderMaxPixels)
-        return bad("the surface may have at most " + std::to_string(kRenderMaxPixels) +
-                   " pixels");
+        return bad("the surface may have at most " + std::to_string(kRenderMaxPixels) + " pixels");
     return r;
 }
 
@@ -175,8 +178,10 @@ void applyPaletteText(State& st, const std::string& text) {
         token.clear();
     };
     for (char c : text) {
-        if (c == ' ' || c == ',' || c == '\n' || c == '\r' || c == '\t') flush();
-        else token += c;
+        if (c == ' ' || c == ',' || c == '\n' || c == '\r' || c == '\t')
+            flush();
+        else
+            token += c;
     }
     flush();
 
@@ -241,7 +246,7 @@ bool prepareRender(Shapes& sh, const RenderOptions& o, uint64_t seed, std::strin
         if (regular) in.open(*o.palette, std::ios::binary);
         // A palette is 65 short lines; anything far larger is not one.
         constexpr std::streamsize kMaxPalette = 1 << 20;
-        if (in) {
+        if (in.is_open()) {
             std::string buf(static_cast<size_t>(kMaxPalette) + 1, '\0');
             in.read(buf.data(), kMaxPalette + 1);
             const std::streamsize n = in.gcount();

@@ -71,8 +71,10 @@ WalkResult walkAttempt(Shapes& sh, const WalkParams& p) {
 
     double turns = 0, turnLimit = p.turnPeriod;
     const long maxSteps = p.maxSteps > 0 ? p.maxSteps : static_cast<long>(p.s) * p.s + 4096;
+    // The walk draws only in the tile square and one pixel past its edges (a pen is plotted
+    // before the frame test), so white there is white everywhere.
     auto reject = [&]() {
-        blankWindow(sh, kWhite);
+        sf.fillBox(cx - half - 2, cy - half - 2, cx + half + 2, cy + half + 2, kWhite);
         return WalkResult::Rejected;
     };
 
@@ -150,14 +152,10 @@ void tilePattern(Shapes& sh, int s) {
     if (w > 1 && h > 1 && period > 0) {
         const int band = std::min(period, h - 1);
         win.paint(sh.picture1, 1, 1, 1, 1, period, band);
-        for (int done = period; 1 + done < w;) {
-            const int n = std::min(done, w - 1 - done);
-            win.paint(win, 1 + done, 1, 1, 1, n, band);
-            done += n;
-        }
+        win.repeatAcross(1, 1, period, band);
         for (int rows = band; 1 + rows < h;) {
             const int n = std::min(rows, h - 1 - rows);
-            win.paint(win, 0, 1 + rows, 0, 1, w, n);
+            win.copyRows(1 + rows, 1, n);
             rows += n;
         }
     }
@@ -176,7 +174,9 @@ void tilePattern(Shapes& sh, int s) {
     sh.picture1.cls();
 }
 
-void makeshape2(Shapes& sh) { makeshape2(sh, PatternLimits{}); }
+void makeshape2(Shapes& sh) {
+    makeshape2(sh, PatternLimits{});
+}
 
 void makeshape2(Shapes& sh, const PatternLimits& limits) {
     State& st = sh.st;
@@ -198,9 +198,7 @@ void makeshape2(Shapes& sh, const PatternLimits& limits) {
     const bool timerWasOn = form.enabled("Timer1");
     form.setEnabled("Timer1", false);
 
-    blankWindow(sh, kBorder);
     form.setVisible("Picture1", false);
-    sh.surface.cls();
 
     const double keptSize = st.swidth;
     const int s = static_cast<int>(std::floor(keptSize / 10) * 10);
@@ -215,7 +213,8 @@ void makeshape2(Shapes& sh, const PatternLimits& limits) {
     st.centerf = 1;
     resetColourBookkeeping(st);
 
-    sh.surface.setBackColor(kBorder);
+    // The colour-1 blank, the clear and the colour-1 background before this white one are
+    // never seen (nothing runs in between), so one white clear stands for all four.
     sh.surface.setBackColor(kWhite);
 
     WalkParams p;

@@ -33,7 +33,8 @@ struct WalkParams {
 
 enum class WalkResult { Accepted, Rejected };
 
-// Draws the frame and one walk; a rejected walk leaves the window blanked to white.
+// Draws the frame and one walk; a rejected walk leaves the tile square (and its one-pixel
+// surround) white again.
 WalkResult walkAttempt(Shapes& sh, const WalkParams& p);
 
 // Copies the s x s tile at the window's centre into Picture1 and paints it over the whole

@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
     if (o.seed) {
         seed = *o.seed;
     } else {
-        seed = static_cast<uint64_t>(
-            std::chrono::system_clock::now().time_since_epoch() / std::chrono::microseconds(1));
+        seed = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch() /
+                                     std::chrono::microseconds(1));
         std::printf("seed %llu\n", static_cast<unsigned long long>(seed));
         std::fflush(stdout);
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace vx {
 
@@ -191,6 +192,37 @@ void Surface::paint(const Surface& src, int dx, int dy, int sx, int sy, int w, i
         uint32_t* d = px_.data() + static_cast<size_t>(dy + r) * w_ + dx;
         for (int i = 0; i < w; ++i) d[i] = s[i] & kMask;
     }
+}
+
+void Surface::copyRows(int dy, int sy, int n) {
+    if (sy < 0) n += sy, dy -= sy, sy = 0;
+    if (dy < 0) n += dy, sy -= dy, dy = 0;
+    n = std::min({n, h_ - sy, h_ - dy});
+    if (n <= 0 || w_ <= 0) return;
+    std::memcpy(px_.data() + static_cast<size_t>(dy) * w_,
+                px_.data() + static_cast<size_t>(sy) * w_,
+                static_cast<size_t>(n) * w_ * sizeof(uint32_t));
+    // Fill tags travel with the pixels: the copied rows need the same wipe as their source.
+    dirtyTop_ = std::min(dirtyTop_, dy);
+    dirtyBottom_ = std::max(dirtyBottom_, dy + n - 1);
+}
+
+void Surface::repeatAcross(int x, int y, int period, int n) {
+    if (y < 0) n += y, y = 0;
+    n = std::min(n, h_ - y);
+    if (n <= 0 || x < 0 || period <= 0 || x + period >= w_) return;
+    for (int r = y; r < y + n; ++r) {
+        uint32_t* row = px_.data() + static_cast<size_t>(r) * w_ + x;
+        const int len = w_ - x;
+        // Doubling: each copy reads only what is already repeated, never its own output.
+        for (int done = period; done < len;) {
+            const int k = std::min(done, len - done);
+            std::memcpy(row + done, row, static_cast<size_t>(k) * sizeof(uint32_t));
+            done += k;
+        }
+    }
+    dirtyTop_ = std::min(dirtyTop_, y);
+    dirtyBottom_ = std::max(dirtyBottom_, y + n - 1);
 }
 
 void Surface::exportRgbx(uint32_t* dst, int stride) const { exportRgbx(dst, stride, 0, 0, w_, h_); }

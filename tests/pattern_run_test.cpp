@@ -1,4 +1,5 @@
 // The pattern run as a user sees it: fields, state after the run, menus, timer, the pattern.
+#include "core/events.hpp"
 #include "pattern/makeshape2.hpp"
 
 #include <gtest/gtest.h>
@@ -55,9 +56,9 @@ TEST(PatternRun, SizeIsRoundedForTheRunButTheFieldAndSwidthKeepTheClampedValue) 
         double swidth;
         int run;
     };
-    for (const Case& c : {Case{"47", "47", 47, 40}, Case{"39", "40", 40, 40},
-                          Case{"400", "400", 400, 400}, Case{"1000", "400", 400, 400},
-                          Case{"255", "255", 255, 250}, Case{"abc", "40", 40, 40}}) {
+    for (const Case& c :
+         {Case{"47", "47", 47, 40}, Case{"39", "40", 40, 40}, Case{"400", "400", 400, 400},
+          Case{"1000", "400", 400, 400}, Case{"255", "255", 255, 250}, Case{"abc", "40", 40, 40}}) {
         Shapes sh;
         sh.surface = Surface(900, 700);
         sh.rng.seed(11);
@@ -92,11 +93,10 @@ TEST(PatternRun, DerivedValuesOfTheRun) {
         const char *size, *detail, *complexity, *smooth;
         double detailfz, limit, circle2;
     };
-    for (const Case& c : {Case{"200", "16", "1", "2", 10, 50, 1},
-                          Case{"200", "16", "25", "2", 10, 146, 1},
-                          Case{"40", "25", "1", "1", 0, 10, 0},
-                          Case{"400", "1", "1", "9", 50, 100, 1},
-                          Case{"47", "16", "1", "2", 2, 11.75, 1}}) {
+    for (const Case& c :
+         {Case{"200", "16", "1", "2", 10, 50, 1}, Case{"200", "16", "25", "2", 10, 146, 1},
+          Case{"40", "25", "1", "1", 0, 10, 0}, Case{"400", "1", "1", "9", 50, 100, 1},
+          Case{"47", "16", "1", "2", 2, 11.75, 1}}) {
         Shapes sh;
         sh.surface = Surface(600, 500);
         setFields(sh, c.size, c.detail, c.complexity, c.smooth);
@@ -220,4 +220,17 @@ TEST(PatternProperty, EveryCopyEqualsASymmetricTileOverManySeeds) {
         ASSERT_EQ(sh.st.swidth, size);
         ASSERT_EQ(sh.form.text("Text2"), sizeText);
     }
+}
+
+TEST(PatternRun, CreateButtonDrawsAPatternWhenPatternsAreChosen) {
+    CountingPlatform plat;
+    Shapes sh(plat);
+    sh.surface = Surface(400, 300);
+    sh.st.mpattern = 1;
+    sh.st.circle2 = 1;
+    ASSERT_TRUE(programEvents().click(sh, "Command1"));
+    EXPECT_EQ(sh.st.bbmv, 2);
+    EXPECT_EQ(sh.st.mpattern2, 1);
+    EXPECT_EQ(plat.pumps, 1) << "the button lets events run first";
+    EXPECT_TRUE(tiledSymmetric(sh.surface, 200));
 }

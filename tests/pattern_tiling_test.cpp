@@ -45,8 +45,8 @@ TEST(PatternTiling, MatchesTheCopyingLoopPixelForPixel) {
     struct Case {
         int w, h, s;
     };
-    const Case cases[] = {{792, 552, 200}, {797, 598, 200}, {640, 480, 40},  {401, 399, 400},
-                          {100, 90, 200},  {1000, 37, 70},  {61, 1203, 60}, {2, 2, 40},
+    const Case cases[] = {{792, 552, 200}, {797, 598, 200},  {640, 480, 40}, {401, 399, 400},
+                          {100, 90, 200},  {1000, 37, 70},   {61, 1203, 60}, {2, 2, 40},
                           {300, 300, 290}, {1921, 1081, 110}};
     for (const Case& c : cases) {
         Shapes sh;
