@@ -105,3 +105,22 @@ TEST(PatternTiling, TopRowAndLeftColumnKeepTheBorderAndFramesMeetInPairs) {
     EXPECT_EQ(sh.surface.pixel(50, 100), kBorder);
     EXPECT_EQ(sh.surface.pixel(50, 101), kWhite);
 }
+
+TEST(PatternTiling, FillsStillSpreadThroughCopiedRowsAfterManyFills) {
+    // Rows copied after a fill carry that fill's private marks; once the marks come round
+    // again, a fill in the copies must still spread through pixels that have its colour.
+    Surface sf(64, 40);
+    sf.box(0, 0, 63, 9, kBorder);
+    sf.setFillColor(255);
+    sf.floodFill(5, 5, kBorder);
+    sf.copyRows(30, 0, 10);
+    sf.box(0, 10, 63, 19, kBorder);
+    for (int i = 0; i < 254; ++i) { // other fills, away from the copied rows
+        sf.setFillColor(i % 2 ? 255 : 65280);
+        sf.floodFill(5, 15, kBorder);
+    }
+    for (int y = 31; y < 39; ++y) sf.setPixel(20, y, kWhite);
+    sf.setFillColor(255);
+    sf.floodFill(3, 35, kBorder);
+    EXPECT_EQ(sf.pixel(20, 35), 255);
+}
