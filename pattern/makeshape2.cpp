@@ -148,9 +148,9 @@ void tilePattern(Shapes& sh, int s) {
     // that directly: one band of copies, then the band doubled downwards in whole rows.
     const int period = s - 1;
     win.fillBox(0, 0, bigBoxX(sh), 0, kBorder);
-    win.fillBox(0, 0, 0, bigBoxY(sh), kBorder);
     if (w > 1 && h > 1 && period > 0) {
         const int band = std::min(period, h - 1);
+        win.fillBox(0, 0, 0, band, kBorder); // the rows below copy their left column too
         win.paint(sh.picture1, 1, 1, 1, 1, period, band);
         win.repeatAcross(1, 1, period, band);
         for (int rows = band; 1 + rows < h;) {
@@ -158,6 +158,8 @@ void tilePattern(Shapes& sh, int s) {
             win.copyRows(1 + rows, 1, n);
             rows += n;
         }
+    } else {
+        win.fillBox(0, 0, 0, bigBoxY(sh), kBorder);
     }
 
     // Where the copying loop would have stopped: the first position past the window.
