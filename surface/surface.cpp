@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -311,6 +312,44 @@ void Surface::paint(const Surface& src, int dx, int dy, int sx, int sy, int w, i
         uint32_t* d = px_.data() + static_cast<size_t>(dy + r) * w_ + dx;
         for (int i = 0; i < w; ++i) d[i] = s[i] & kMask;
     }
+}
+
+void Surface::noteCopiedArea(int left, int top, int right, int bottom) {
+    // Fill tags travel with copied pixels: every colour's wipe area must cover the copies.
+    for (auto& [colour, t] : tags_) {
+        t.left = std::min(t.left, left);
+        t.right = std::max(t.right, right);
+        t.top = std::min(t.top, top);
+        t.bottom = std::max(t.bottom, bottom);
+    }
+}
+
+void Surface::copyRows(int dy, int sy, int n) {
+    if (sy < 0) n += sy, dy -= sy, sy = 0;
+    if (dy < 0) n += dy, sy -= dy, dy = 0;
+    n = std::min({n, h_ - sy, h_ - dy});
+    if (n <= 0 || w_ <= 0) return;
+    std::memcpy(px_.data() + static_cast<size_t>(dy) * w_,
+                px_.data() + static_cast<size_t>(sy) * w_,
+                static_cast<size_t>(n) * w_ * sizeof(uint32_t));
+    noteCopiedArea(0, dy, w_ - 1, dy + n - 1);
+}
+
+void Surface::repeatAcross(int x, int y, int period, int n) {
+    if (y < 0) n += y, y = 0;
+    n = std::min(n, h_ - y);
+    if (n <= 0 || x < 0 || period <= 0 || x + period >= w_) return;
+    for (int r = y; r < y + n; ++r) {
+        uint32_t* row = px_.data() + static_cast<size_t>(r) * w_ + x;
+        const int len = w_ - x;
+        // Doubling: each copy reads only what is already repeated, never its own output.
+        for (int done = period; done < len;) {
+            const int k = std::min(done, len - done);
+            std::memcpy(row + done, row, static_cast<size_t>(k) * sizeof(uint32_t));
+            done += k;
+        }
+    }
+    noteCopiedArea(x, y, w_ - 1, y + n - 1);
 }
 
 void Surface::exportRgbx(uint32_t* dst, int stride) const {

@@ -61,6 +61,12 @@ class Surface {
     // Copies a w x h rectangle of src at (sx, sy) to (dx, dy), clipped on both sides.
     void paint(const Surface& src, int dx, int dy, int sx, int sy, int w, int h);
 
+    // Copies n whole rows from row sy to row dy (the two ranges must not overlap), clipped;
+    // a block copy for repeating a band of the surface.
+    void copyRows(int dy, int sy, int n);
+    // Repeats pixels x..x+period-1 of rows y..y+n-1 along each row up to its right edge.
+    void repeatAcross(int x, int y, int period, int n);
+
     // Whole rows of 24-bit colour values; a fill may leave a private mark in the top byte.
     const uint32_t* rowData(int y) const { return px_.data() + static_cast<size_t>(y) * w_; }
     // Writes the pixels as 0xFFBBGGRR words (RGBX8888 byte order) into dst.
@@ -73,6 +79,7 @@ class Surface {
     uint32_t nextTag(uint32_t colour);
     void forgetTags();
     void wipeTags(int left, int top, int right, int bottom);
+    void noteCopiedArea(int left, int top, int right, int bottom);
 
     int w_ = 0, h_ = 0;
     std::vector<uint32_t> px_;

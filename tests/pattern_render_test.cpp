@@ -1,0 +1,270 @@
+// vortalis-render: its options, the palette it reads, and the program run as a process.
+#include "core/render.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace vx;
+namespace fs = std::filesystem;
+
+namespace {
+
+RenderArgs parse(std::vector<std::string> a) {
+    return parseRenderArgs(a);
+}
+
+bool isBad(std::vector<std::string> a) {
+    return parse(std::move(a)).status == RenderArgs::Status::Bad;
+}
+
+std::string printStyle(long v) {
+    return v < 0 ? std::to_string(v) + " " : " " + std::to_string(v) + " ";
+}
+
+} // namespace
+
+TEST(RenderOptions, DefaultsAndEveryOption) {
+    RenderArgs r = parse({"-o", "x.bmp"});
+    ASSERT_EQ(r.status, RenderArgs::Status::Ok);
+    EXPECT_TRUE(r.options.pattern);
+    EXPECT_FALSE(r.options.seed);
+    EXPECT_EQ(r.options.width, 1920);
+    EXPECT_EQ(r.options.height, 1080);
+    EXPECT_FALSE(r.options.png);
+
+    r = parse({"--shape",
+               "--seed",
+               "18446744073709551615",
+               "--width=16",
+               "--height",
+               "16384",
+               "--size",
+               "47",
+               "--detail",
+               "25",
+               "--complexity=3",
+               "--smoothness",
+               "9",
+               "--sides",
+               "8",
+               "--regular",
+               "--colours",
+               "True",
+               "--palette",
+               "p.palette",
+               "--output",
+               "OUT.PNG"});
+    ASSERT_EQ(r.status, RenderArgs::Status::Ok) << r.error;
+    const RenderOptions& o = r.options;
+    EXPECT_FALSE(o.pattern);
+    EXPECT_EQ(*o.seed, 18446744073709551615ull);
+    EXPECT_EQ(o.width, 16);
+    EXPECT_EQ(o.height, 16384);
+    EXPECT_EQ(*o.size, "47");
+    EXPECT_EQ(*o.detail, "25");
+    EXPECT_EQ(*o.complexity, "3");
+    EXPECT_EQ(*o.smoothness, "9");
+    EXPECT_EQ(*o.sides, "8");
+    EXPECT_FALSE(*o.fancy);
+    EXPECT_EQ(*o.colours, RenderOptions::Colours::True);
+    EXPECT_EQ(*o.palette, "p.palette");
+    EXPECT_TRUE(o.png);
+
+    EXPECT_EQ(parse({"--help"}).status, RenderArgs::Status::Help);
+}
+
+TEST(RenderOptions, BadOptionsAreRefused) {
+    EXPECT_TRUE(isBad({}));                              // no output
+    EXPECT_TRUE(isBad({"-o", "x.jpg"}));                 // unknown format
+    EXPECT_TRUE(isBad({"-o", ".bmp"}));                  // no name
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--frobnicate"})); // unknown option
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--seed"}));       // missing value
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--seed", "-1"})); // not a whole number
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--seed", "99999999999999999999"}));
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--width", "15"}));                         // too small
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--height", "16385"}));                     // too large
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--width", "16384", "--height", "16384"})); // too many
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--width", "1e3"}));
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--size", "big"}));
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--size", "12abc"}));
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--size", "nan"}));
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--colours", "pink"}));
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--pattern", "--shape"}));
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--fancy", "--regular"}));
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--seed", "1", "--seed", "2"}));
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "--pattern=yes"}));
+    EXPECT_TRUE(isBad({"-o", "x.bmp", "-o", "y.bmp"}));
+    // Numbers the generators clamp are the generators' business.
+    EXPECT_FALSE(isBad({"-o", "x.bmp", "--size", "1000", "--detail", "-4.5"}));
+}
+
+TEST(RenderPalette, SixtyFourSlotsThenTheCount) {
+    State st;
+    std::string text;
+    const long slots[] = {255, 65280, -3, 16711680};
+    for (long v : slots) text += printStyle(v) + "\r\n";
+    for (int i = 5; i <= 64; ++i) text += printStyle(0) + "\r\n";
+    text += printStyle(5) + "\r\n";
+    applyPaletteText(st, text);
+    EXPECT_EQ(st.colorlist[1], 255);
+    EXPECT_EQ(st.colorlist[2], 65280);
+    EXPECT_EQ(st.colorlist[3], -3);
+    EXPECT_EQ(st.colorlist[4], 16711680);
+    EXPECT_EQ(st.colorlist[5], 0);
+    EXPECT_EQ(st.numcolors, 5);
+}
+
+TEST(RenderPalette, DamagedFilesLoadWhatIsValid) {
+    State st;
+    st.numcolors = 3;
+    for (int i = 1; i <= 64; ++i) st.colorlist[i] = 7;
+    // Commas separate too; a word, a colour out of range, a fraction and an unknown shade code
+    // all leave their slots empty; missing slots are empty and the count stays.
+    applyPaletteText(st, "12,oops, 16777216 ,1.5\n-8 -7\n");
+    EXPECT_EQ(st.colorlist[1], 12);
+    EXPECT_EQ(st.colorlist[2], 0);
+    EXPECT_EQ(st.colorlist[3], 0);
+    EXPECT_EQ(st.colorlist[4], 0);
+    EXPECT_EQ(st.colorlist[5], 0);
+    EXPECT_EQ(st.colorlist[6], -7);
+    EXPECT_EQ(st.colorlist[7], 0);
+    EXPECT_EQ(st.colorlist[64], 0);
+    EXPECT_EQ(st.numcolors, 3);
+
+    std::string big;
+    for (int i = 0; i < 64; ++i) big += " 1 \r\n";
+    applyPaletteText(st, big + " 500 \r\n");
+    EXPECT_EQ(st.numcolors, 64);
+    applyPaletteText(st, big + "-2 \r\n");
+    EXPECT_EQ(st.numcolors, 1);
+}
+
+TEST(RenderSetup, StartValuesAndOptionsReachTheWindowState) {
+    Shapes sh;
+    RenderOptions o;
+    o.pattern = false;
+    o.width = 320;
+    o.height = 200;
+    o.size = "47";
+    o.sides = "8";
+    o.fancy = false;
+    o.colours = RenderOptions::Colours::Basic;
+    std::string err;
+    ASSERT_TRUE(prepareRender(sh, o, 1, err));
+    EXPECT_EQ(sh.surface.width(), 320);
+    EXPECT_EQ(sh.surface.height(), 200);
+    EXPECT_EQ(sh.st.sharpf, 2);
+    EXPECT_EQ(sh.st.detailf, 16);
+    EXPECT_EQ(sh.st.numcolors, 1);
+    EXPECT_EQ(sh.st.mpattern, 0);
+    EXPECT_EQ(sh.st.tcolor, 0);
+    EXPECT_EQ(sh.st.tcolor2, 0);
+    EXPECT_EQ(sh.form.text("Text2"), "47");
+    EXPECT_EQ(sh.form.text("Text4"), "8");
+    EXPECT_TRUE(sh.form.checked("Option1"));
+    EXPECT_FALSE(sh.form.checked("Option2"));
+
+    o.palette = "/nonexistent/dir/x.palette";
+    EXPECT_FALSE(prepareRender(sh, o, 1, err));
+    EXPECT_NE(err.find("x.palette"), std::string::npos);
+    o.palette = fs::temp_directory_path().string(); // a folder is no palette
+    EXPECT_FALSE(prepareRender(sh, o, 1, err));
+}
+
+// The renderer as a user runs it; it is built next to this test program.
+class RenderProcess : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        exe_ = fs::read_symlink("/proc/self/exe").parent_path() / "vortalis-render";
+        if (!fs::exists(exe_)) GTEST_SKIP() << "vortalis-render is not built";
+        dir_ = fs::temp_directory_path() / ("vortalis-render-test-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        if (!dir_.empty()) fs::remove_all(dir_, ec);
+    }
+    int run(const std::string& args) {
+        const std::string cmd = "'" + exe_.string() + "' " + args + " >'" +
+                                (dir_ / "out.txt").string() + "' 2>'" +
+                                (dir_ / "err.txt").string() + "'";
+        const int st = std::system(cmd.c_str());
+        return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    }
+    std::string read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    fs::path exe_, dir_;
+};
+
+TEST_F(RenderProcess, SameSeedSameBytes) {
+    const std::string a = (dir_ / "a.bmp").string(), b = (dir_ / "b.bmp").string();
+    const std::string opts = "--seed 42 --width 320 --height 240 --size 60 --colours true ";
+    ASSERT_EQ(run(opts + "-o '" + a + "'"), 0);
+    ASSERT_EQ(run(opts + "-o '" + b + "'"), 0);
+    const std::string da = read(a), db = read(b);
+    EXPECT_EQ(da, db);
+    // 24-bit bitmap: 54-byte header, rows of 320 x 3 bytes.
+    ASSERT_EQ(da.size(), 54u + 320u * 3u * 240u);
+    EXPECT_EQ(da.substr(0, 2), "BM");
+    EXPECT_EQ(static_cast<unsigned char>(da[28]), 24);
+
+    // Another seed gives another drawing; a shape is written as its picture.
+    const std::string c = (dir_ / "c.png").string();
+    ASSERT_EQ(run("--seed 43 --shape --size 47 --width 320 --height 240 -o '" + c + "'"), 0);
+    const std::string dc = read(c);
+    ASSERT_GT(dc.size(), 24u);
+    EXPECT_EQ(dc.substr(1, 3), "PNG");
+    // IHDR width and height: the picture of a run size 40 is 42 square.
+    EXPECT_EQ(static_cast<unsigned char>(dc[19]), 42);
+    EXPECT_EQ(static_cast<unsigned char>(dc[23]), 42);
+}
+
+TEST_F(RenderProcess, WithoutASeedOneIsPrinted) {
+    ASSERT_EQ(run("--width 64 --height 64 --size 40 -o '" + (dir_ / "s.bmp").string() + "'"), 0);
+    EXPECT_EQ(read(dir_ / "out.txt").rfind("seed ", 0), 0u);
+}
+
+TEST_F(RenderProcess, BadOptionsExitWithStatusTwo) {
+    EXPECT_EQ(run("--width 5 -o '" + (dir_ / "x.bmp").string() + "'"), 2);
+    EXPECT_NE(read(dir_ / "err.txt").find("usage:"), std::string::npos);
+    EXPECT_EQ(run("--no-such-option"), 2);
+    EXPECT_EQ(run("--palette '" + (dir_ / "missing.palette").string() + "' -o '" +
+                  (dir_ / "x.bmp").string() + "'"),
+              2);
+    EXPECT_FALSE(fs::exists(dir_ / "x.bmp"));
+}
+
+TEST_F(RenderProcess, UnwritableOutputExitsWithStatusOneAndLeavesNoFile) {
+    EXPECT_EQ(run("--seed 1 --width 64 --height 64 -o '" + (dir_ / "no" / "x.bmp").string() + "'"),
+              1);
+    EXPECT_FALSE(fs::exists(dir_ / "no"));
+    // A folder where the file should go is not replaced.
+    fs::create_directories(dir_ / "taken.png");
+    EXPECT_EQ(run("--seed 1 --width 64 --height 64 -o '" + (dir_ / "taken.png").string() + "'"), 1);
+    EXPECT_TRUE(fs::is_directory(dir_ / "taken.png"));
+    for (const auto& e : fs::directory_iterator(dir_))
+        EXPECT_TRUE(e.path().filename() == "taken.png" || e.path().extension() == ".txt")
+            << e.path();
+}
+
+TEST_F(RenderProcess, PaletteFileIsUsed) {
+    {
+        std::ofstream p(dir_ / "warm.palette", std::ios::binary);
+        p << " 255 \r\n-2 \r\n";
+        for (int i = 3; i <= 64; ++i) p << " 0 \r\n";
+        p << " 3 \r\n";
+    }
+    EXPECT_EQ(run("--seed 3 --width 64 --height 64 --size 40 --colours user --palette '" +
+                  (dir_ / "warm.palette").string() + "' -o '" + (dir_ / "p.bmp").string() + "'"),
+              0);
+    EXPECT_TRUE(fs::exists(dir_ / "p.bmp"));
+}
