@@ -49,6 +49,6 @@ void BM_Tiling_1080p(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_Pattern_1080p)->Unit(benchmark::kMillisecond)->Repetitions(5);
-BENCHMARK(BM_Pattern_4K)->Unit(benchmark::kMillisecond)->Repetitions(5);
-BENCHMARK(BM_Tiling_1080p)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_Pattern_1080p)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Pattern_4K)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Tiling_1080p)->Unit(benchmark::kMillisecond);
