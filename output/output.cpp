@@ -1,30 +1,9 @@
 #include "output/output.hpp"
 
+#include "core/panel.hpp"
 #include "platform/atomicfile.hpp"
 
 namespace vx {
-
-namespace {
-
-const char* const kPanel[] = {"Command1", "Label1",  "Text1",   "Label2", "Text2", "Label9",
-                              "Text9",    "Label8",  "Text10",  "Label3", "Text3", "Label4",
-                              "Text4",    "Option1", "Option2", "Label5", "Text5"};
-
-// The shared steps that show and hide the options panel as a whole; Label1/Text1 and
-// Label4/Text4 are never shown.
-void showOptionsPanel(Shapes& sh) {
-    for (const char* n : kPanel) {
-        const std::string name = n;
-        sh.form.setVisible(name, name != "Label1" && name != "Text1" && name != "Label4" &&
-                                     name != "Text4");
-    }
-}
-
-void hideOptionsPanel(Shapes& sh) {
-    for (const char* n : kPanel) sh.form.setVisible(n, false);
-}
-
-} // namespace
 
 int firstFreeNumber(const std::string& prefix, const std::string& suffix, int limit) {
     for (int n = 1; n <= limit; ++n)
