@@ -2,6 +2,8 @@
 #include "colour/colourdata.hpp"
 #include "shape/makeshape.hpp"
 
+#include "symmetry.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -30,18 +32,6 @@ Drawn draw(Shapes& sh, uint64_t seed, int nsides = 4) {
     return {120, 100, 50};
 }
 
-// First failing offset of the eight-fold symmetry about the centre, or "" when symmetric.
-std::string asymmetry(const Surface& s, const Drawn& d) {
-    for (int oy = -d.half; oy <= d.half; ++oy)
-        for (int ox = -d.half; ox <= d.half; ++ox) {
-            const int32_t p = s.pixel(d.cx + ox, d.cy + oy);
-            if (p != s.pixel(d.cx - ox, d.cy + oy) || p != s.pixel(d.cx + ox, d.cy - oy) ||
-                p != s.pixel(d.cx + oy, d.cy + ox))
-                return std::to_string(ox) + "," + std::to_string(oy);
-        }
-    return "";
-}
-
 int whitePixels(const Surface& s, const Drawn& d) {
     int n = 0;
     for (int oy = -d.half; oy <= d.half; ++oy)
@@ -60,7 +50,7 @@ TEST(ColouredShapes, BasicModeIsSymmetricFilledAndUsesOnlyTableColours) {
     Shapes sh;
     for (uint64_t seed = 1; seed <= kSeeds; ++seed) {
         const Drawn d = draw(sh, seed);
-        ASSERT_EQ(asymmetry(sh.surface, d), "") << "seed " << seed;
+        ASSERT_TRUE(vx::testing::eightFold(sh.surface, d.cx, d.cy, d.half)) << "seed " << seed;
         ASSERT_EQ(whitePixels(sh.surface, d), 0) << "seed " << seed;
         for (int oy = -d.half; oy <= d.half; ++oy)
             for (int ox = -d.half; ox <= d.half; ++ox)
@@ -74,7 +64,7 @@ TEST(ColouredShapes, TrueColourIsSymmetricAndFilled) {
     sh.st.tcolor = 1;
     for (uint64_t seed = 1; seed <= kSeeds; ++seed) {
         const Drawn d = draw(sh, seed);
-        ASSERT_EQ(asymmetry(sh.surface, d), "") << "seed " << seed;
+        ASSERT_TRUE(vx::testing::eightFold(sh.surface, d.cx, d.cy, d.half)) << "seed " << seed;
         ASSERT_EQ(whitePixels(sh.surface, d), 0) << "seed " << seed;
     }
 }
@@ -97,7 +87,7 @@ TEST(ColouredShapes, UserListRepaintsOnlyWithListShadeOrFirstPassColours) {
     for (uint64_t seed = 1; seed <= kSeeds; ++seed) {
         const Drawn d = draw(user, seed);
         draw(plain, seed);
-        ASSERT_EQ(asymmetry(user.surface, d), "") << "seed " << seed;
+        ASSERT_TRUE(vx::testing::eightFold(user.surface, d.cx, d.cy, d.half)) << "seed " << seed;
         ASSERT_EQ(whitePixels(user.surface, d), 0) << "seed " << seed;
         bool changed = false;
         for (int oy = -d.half; oy <= d.half; ++oy)
@@ -118,7 +108,8 @@ TEST(ColouredShapes, EightSidedShapesAreSymmetricAndFilled) {
         sh.st.tcolor = mode;
         for (uint64_t seed = 1; seed <= 150; ++seed) {
             const Drawn d = draw(sh, seed, 8);
-            ASSERT_EQ(asymmetry(sh.surface, d), "") << "mode " << mode << " seed " << seed;
+            ASSERT_TRUE(vx::testing::eightFold(sh.surface, d.cx, d.cy, d.half))
+                << "mode " << mode << " seed " << seed;
             ASSERT_EQ(whitePixels(sh.surface, d), 0) << "mode " << mode << " seed " << seed;
             if (mode != 0) continue;
             for (int oy = -d.half; oy <= d.half; ++oy)

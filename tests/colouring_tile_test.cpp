@@ -3,6 +3,8 @@
 #include "pattern/makeshape2.hpp"
 #include "shape/makeshape.hpp"
 
+#include "symmetry.hpp"
+
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -35,15 +37,8 @@ struct TileColouring : ::testing::Test {
                 for (int sy : {-1, 1})
                     sh.surface.setPixel(cx + sx * t, cy + sy * (30 - t), kBorder);
     }
-    bool symmetric() const {
-        for (int oy = -kHalf; oy <= kHalf; ++oy)
-            for (int ox = -kHalf; ox <= kHalf; ++ox) {
-                const int32_t p = sh.surface.pixel(cx + ox, cy + oy);
-                if (p != sh.surface.pixel(cx - ox, cy + oy) ||
-                    p != sh.surface.pixel(cx + oy, cy + ox))
-                    return false;
-            }
-        return true;
+    ::testing::AssertionResult symmetric() const {
+        return vx::testing::eightFold(sh.surface, cx, cy, kHalf);
     }
     int whiteInside() const {
         int n = 0;

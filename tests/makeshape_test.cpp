@@ -1,9 +1,11 @@
 #include "shape/makeshape.hpp"
 #include "shape/tracer.hpp"
+#include "symmetry.hpp"
 
 #include <gtest/gtest.h>
 
 using namespace vx;
+using vx::testing::eightFold;
 
 namespace {
 
@@ -16,19 +18,6 @@ struct ShapeRun : ::testing::Test {
     int cx() const { return sh.surface.width() / 2; }
     int cy() const { return sh.surface.height() / 2; }
 };
-
-// True when the square of half side h about (cx, cy) looks the same under the eight
-// symmetries of the square (two mirrors and the diagonal generate them all).
-bool eightFold(const Surface& s, int cx, int cy, int h) {
-    for (int j = -h; j <= h; ++j)
-        for (int i = -h; i <= h; ++i) {
-            const int32_t p = s.pixel(cx + i, cy + j);
-            if (p != s.pixel(cx - i, cy + j) || p != s.pixel(cx + i, cy - j) ||
-                p != s.pixel(cx + j, cy + i))
-                return false;
-        }
-    return true;
-}
 
 } // namespace
 

@@ -2,6 +2,8 @@
 #include "core/events.hpp"
 #include "pattern/makeshape2.hpp"
 
+#include "symmetry.hpp"
+
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -36,15 +38,7 @@ void setFields(Shapes& sh, const char* size, const char* detail = "16",
             if (v != sf.pixel(1 + (x - 1) % p, 1 + (y - 1) % p))
                 return ::testing::AssertionFailure() << "copy differs at " << x << "," << y;
         }
-    const int r = s / 2 - 1;
-    for (int dy = -r; dy <= r; ++dy)
-        for (int dx = -r; dx <= r; ++dx) {
-            const int32_t v = sf.pixel(c + dx, c + dy);
-            if (v != sf.pixel(c - dx, c + dy) || v != sf.pixel(c + dx, c - dy) ||
-                v != sf.pixel(c + dy, c + dx))
-                return ::testing::AssertionFailure() << "asymmetric at " << dx << "," << dy;
-        }
-    return ::testing::AssertionSuccess();
+    return vx::testing::eightFold(sf, c, c, s / 2 - 1);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The tile walk: one attempt of the eight pens, its rejection and its bounds.
 #include "pattern/makeshape2.hpp"
 
+#include "symmetry.hpp"
+
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -16,19 +18,6 @@ WalkParams params(const Surface& sf, int s) {
     p.turnPeriod = 10;
     p.hitLimit = 1e9;
     return p;
-}
-
-// True when the square of offsets -r..r about (cx, cy) looks the same under all eight
-// symmetries of the square (two mirrors and the diagonal mirror generate them).
-bool symmetricAbout(const Surface& sf, int cx, int cy, int r) {
-    for (int dy = -r; dy <= r; ++dy)
-        for (int dx = -r; dx <= r; ++dx) {
-            const int32_t v = sf.pixel(cx + dx, cy + dy);
-            if (v != sf.pixel(cx - dx, cy + dy) || v != sf.pixel(cx + dx, cy - dy) ||
-                v != sf.pixel(cx + dy, cy + dx))
-                return false;
-        }
-    return true;
 }
 
 bool allWhite(const Surface& sf) {
@@ -70,7 +59,7 @@ TEST(PatternWalk, AcceptedWalksAreExactlySymmetricAndReachTheFrame) {
         p.fancy = seed % 2 == 0;
         p.turnPeriod = static_cast<double>(seed % 12);
         ASSERT_EQ(walkAttempt(sh, p), WalkResult::Accepted) << seed;
-        ASSERT_TRUE(symmetricAbout(sh.surface, p.cx, p.cy, s / 2 + 2)) << seed;
+        ASSERT_TRUE(vx::testing::eightFold(sh.surface, p.cx, p.cy, s / 2 + 2)) << seed;
         // The last position of W0 lies on or past the frame line.
         const double ox = sh.st.a - p.cx, oy = sh.st.b - p.cy;
         EXPECT_TRUE(std::floor(ox) <= -s / 2 || std::floor(ox) >= s / 2 ||

@@ -10,14 +10,9 @@ using vx::testing::ScriptedPlatform;
 namespace {
 
 // The main loop after "Begin", with a single shape on screen at a known place.
-struct Loop : ::testing::Test {
-    InEmptyFolder folder;
-    ScriptedPlatform platform;
-    Shapes sh{platform};
+struct Loop : vx::testing::AfterBegin {
     void SetUp() override {
-        startup(sh);
-        command4Click(sh);
-        mainLoopTick(sh);
+        AfterBegin::SetUp();
         sh.st.mpattern2 = 0;
         sh.st.swidth = 100;
         sh.st.abb = 300;

@@ -12,15 +12,7 @@ using vx::testing::ScriptedPlatform;
 
 namespace {
 
-struct Panel : ::testing::Test {
-    InEmptyFolder folder;
-    ScriptedPlatform platform;
-    Shapes sh{platform};
-    void SetUp() override {
-        startup(sh);
-        command4Click(sh);
-        mainLoopTick(sh);
-    }
+struct Panel : vx::testing::AfterBegin {
     std::string typed(const char* field, const char* text) {
         sh.form.setText(field, text);
         capField(sh, field);

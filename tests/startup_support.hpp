@@ -1,6 +1,9 @@
 #pragma once
 // A scripted desktop for the start-up tests: a fixed clock and a pump that can act.
 #include "core/shapes.hpp"
+#include "core/startup.hpp"
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
@@ -40,6 +43,18 @@ class InEmptyFolder {
 
   private:
     std::filesystem::path old_, dir_;
+};
+
+// The window after start-up, "Begin" and the first drawing.
+struct AfterBegin : ::testing::Test {
+    InEmptyFolder folder;
+    ScriptedPlatform platform;
+    Shapes sh{platform};
+    void SetUp() override {
+        startup(sh);
+        command4Click(sh);
+        mainLoopTick(sh);
+    }
 };
 
 } // namespace vx::testing

@@ -1,8 +1,8 @@
 // The Qt front-end tests need a QApplication; they run on the offscreen platform.
 #include <QApplication>
-#include <clocale>
 #include <QDir>
 #include <QTemporaryDir>
+#include <clocale>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
