@@ -31,6 +31,11 @@ struct Shapes {
     Platform headless_;
 };
 
+// A drift step of the moving shape picture: +0.01 or -0.01, by a random whole number 1 or 2.
+inline double driftStep(Random& rng) {
+    return rng.upTo(2) == 1 ? 0.01 : -0.01;
+}
+
 // Extent of the boxes that blank or bound the whole window: at least (1000, 1000), and past
 // the surface's own edges when the window is larger.
 double bigBoxX(const Shapes& sh);

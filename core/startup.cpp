@@ -20,10 +20,6 @@ template <class F> void step(F&& f) {
     }
 }
 
-double randomStep(Shapes& sh) {
-    return sh.rng.upTo(2) == 1 ? 0.01 : -0.01;
-}
-
 double innerWidth(const Shapes& sh) {
     return sh.surface.width();
 }
@@ -64,8 +60,8 @@ void firstDrawing(Shapes& sh) {
     step([&] {
         st.abb = vfloor(sh.rng.next() * (innerWidth(sh) - st.swidth / 2 - 10)) + 1;
         st.dbb = vfloor(sh.rng.next() * (innerHeight(sh) - st.swidth / 2 - 10)) + 1;
-        st.awb = randomStep(sh);
-        st.bwb = randomStep(sh);
+        st.awb = driftStep(sh.rng);
+        st.bwb = driftStep(sh.rng);
     });
     step([&] { readSettingsSecond(sh); });
     step([&] { sh.platform->pumpEvents(); });

@@ -5,14 +5,6 @@
 
 namespace vx {
 
-namespace {
-
-double randomStep(Shapes& sh) {
-    return sh.rng.upTo(2) == 1 ? 0.01 : -0.01;
-}
-
-} // namespace
-
 void csingleClick(Shapes& sh) {
     State& st = sh.st;
     if (st.mpattern == 0) return;
@@ -28,8 +20,8 @@ void csingleClick(Shapes& sh) {
     sh.form.resize("Picture1", side, side);
     const double seconds = sh.clampField("Text5", 1, 50);
     sh.form.setInterval("Timer1", toInt32(seconds * 1000));
-    st.awb = randomStep(sh);
-    st.bwb = randomStep(sh);
+    st.awb = driftStep(sh.rng);
+    st.bwb = driftStep(sh.rng);
     st.abb = vfloor(sh.surface.width() / 2.0) - st.swidth / 2;
     st.dbb = vfloor(sh.surface.height() / 2.0) - st.swidth / 2;
     sh.form.move("Picture1", toInt32(st.abb), toInt32(st.dbb));

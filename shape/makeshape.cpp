@@ -8,10 +8,6 @@ namespace vx {
 
 namespace {
 
-double drift(Random& rng) {
-    return rng.upTo(2) == 1 ? 0.01 : -0.01;
-}
-
 struct Fields {
     double detail, complexity, smooth, size, shapeComplexity;
 };
@@ -49,8 +45,8 @@ void makeshape(Shapes& sh) {
 
     st.swidth = sh.clampField("Text2", 40, 400);
     if (st.ggbbc == 1 || (st.ggbbc == 0 && sh.field("Text2") != st.swidth999 && st.mpattern == 0)) {
-        st.awb = drift(sh.rng);
-        st.bwb = drift(sh.rng);
+        st.awb = driftStep(sh.rng);
+        st.bwb = driftStep(sh.rng);
         st.abb = std::floor(sh.surface.width() / 2.0) - st.swidth / 2;
         st.dbb = std::floor(sh.surface.height() / 2.0) - st.swidth / 2;
         form.move("Picture1", toInt32(st.abb), toInt32(st.dbb));
