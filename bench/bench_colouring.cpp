@@ -1,8 +1,8 @@
 // What users wait for in colouring: a whole single shape, and the colouring of a shape or a
 // tile alone, on a 1920 x 1080 window.
-#include "pattern/makeshape2.hpp"
-#include "shape/makeshape.hpp"
-#include "shape/tracer.hpp"
+#include "app/generators.hpp"
+#include "engine/colouring.hpp"
+#include "engine/tracer.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -28,7 +28,7 @@ BENCHMARK(BM_SingleShapeColoured_1080p)->Unit(benchmark::kMillisecond);
 
 // A traced, uncoloured outline of the default fields, kept to be coloured again and again.
 Surface tracedOutline(Shapes& sh, uint64_t seed, bool frame) {
-    sh.rng.seed(seed);
+    Random rng(seed);
     TraceParams p;
     p.cx = 960;
     p.cy = 540;
@@ -39,7 +39,7 @@ Surface tracedOutline(Shapes& sh, uint64_t seed, bool frame) {
     p.turnPeriod = 10;
     p.hitLimit = 50;
     sh.surface.setBackColor(kWhite);
-    while (traceAttempt(sh, p) != TraceResult::Closed) {
+    while (traceAttempt(sh.surface, rng, p).result != TraceResult::Closed) {
     }
     if (frame) sh.surface.box(861, 441, 1059, 639, kBorder);
     return sh.surface;
@@ -49,15 +49,15 @@ template <bool Tile> void colourOnly(benchmark::State& state) {
     Shapes sh;
     prepare(sh, static_cast<double>(state.range(0)), state.range(0) == 1 ? 1 : 0);
     const Surface outline = tracedOutline(sh, 7, Tile);
+    const ColourSettings cs = colourSettings(sh.st);
     for (auto _ : state) {
         state.PauseTiming();
         sh.surface = outline;
-        resetColourBookkeeping(sh.st);
         state.ResumeTiming();
         if (Tile)
-            colourTile(sh, 960, 540, 200, 4);
+            colourTile(sh.surface, cs, sh.rng, 960, 540, 200, 4);
         else
-            colourShape(sh, 960, 540, 200, 4);
+            colourShape(sh.surface, cs, sh.rng, 960, 540, 200, 4);
     }
 }
 void BM_ColourShape_1080p(benchmark::State& state) {

@@ -1,6 +1,5 @@
 // What a user waits for in pattern mode: one whole pattern, and the tiling alone.
-#include "core/render.hpp"
-#include "pattern/makeshape2.hpp"
+#include "app/generators.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -9,12 +8,10 @@ namespace {
 // The window as start-up leaves it, with the user's colour list red, a random green shade
 // and blue.
 void startUp(vx::Shapes& sh, int w, int h) {
-    vx::RenderOptions o;
-    o.width = w;
-    o.height = h;
-    o.colours = vx::RenderOptions::Colours::User;
-    std::string err;
-    vx::prepareRender(sh, o, 20240607, err);
+    sh.surface = vx::Surface(w, h);
+    sh.rng.seed(20240607);
+    sh.st.tcolor = 1;
+    sh.st.tcolor2 = 1;
     sh.st.colorlist[1] = 255;
     sh.st.colorlist[2] = -3;
     sh.st.colorlist[3] = 16711680;
@@ -42,7 +39,7 @@ void BM_Tiling_1080p(benchmark::State& state) {
     startUp(sh, 1920, 1080);
     vx::makeshape2(sh); // a real tile in the middle to copy
     for (auto _ : state) {
-        vx::tilePattern(sh, 200);
+        vx::tilePattern(sh.surface, 200, sh.picture1);
         benchmark::DoNotOptimize(sh.surface.rowData(0));
     }
 }

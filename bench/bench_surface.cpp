@@ -1,6 +1,6 @@
 // Flood fill and single-shape benchmarks on a 1920 x 1080 window.
-#include "shape/makeshape.hpp"
-#include "shape/tracer.hpp"
+#include "app/generators.hpp"
+#include "engine/tracer.hpp"
 #include "surface/surface.hpp"
 
 #include <benchmark/benchmark.h>
@@ -49,9 +49,8 @@ Surface scatteredOutlines() {
     Surface out(kW, kH);
     Random place(99);
     for (int i = 0; i < 40; ++i) {
-        Shapes sh;
-        sh.surface.resize(420, 420);
-        sh.rng.seed(1000 + i);
+        Surface sf(420, 420);
+        Random rng(1000 + i);
         TraceParams p;
         p.cx = 210, p.cy = 210;
         p.s = 100 + 10 * (i % 31);
@@ -61,13 +60,13 @@ Surface scatteredOutlines() {
         p.fancy = i % 2;
         p.turnPeriod = 2 + i % 9;
         p.hitLimit = 200;
-        while (traceAttempt(sh, p) != TraceResult::Closed) {
+        while (traceAttempt(sf, rng, p).result != TraceResult::Closed) {
         }
         const int ox = static_cast<int>(place.next() * (kW - 420));
         const int oy = static_cast<int>(place.next() * (kH - 420));
         for (int y = 0; y < 420; ++y)
             for (int x = 0; x < 420; ++x)
-                if (sh.surface.pixel(x, y) == kBorder && std::abs(x - 210) <= p.s / 2 &&
+                if (sf.pixel(x, y) == kBorder && std::abs(x - 210) <= p.s / 2 &&
                     std::abs(y - 210) <= p.s / 2)
                     out.setPixel(ox + x, oy + y, kBorder);
     }
@@ -102,8 +101,7 @@ void BM_SingleShape_1080p(benchmark::State& state) {
     sh.rng.seed(2024);
     long attempts = 0, runs = 0;
     for (auto _ : state) {
-        makeshape(sh);
-        attempts += sh.st.lastRun.attempts;
+        attempts += makeshape(sh).attempts;
         ++runs;
     }
     state.counters["attempts"] = static_cast<double>(attempts) / static_cast<double>(runs);

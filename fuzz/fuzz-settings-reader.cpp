@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to both settings readings and checks that what they leave is sane and
 // that a save of it reads back the same.
-#include "core/settings.hpp"
+#include "app/settings.hpp"
 
 #include <cmath>
 #include <cstdint>

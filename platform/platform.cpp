@@ -1,9 +1,5 @@
 #include "platform/platform.hpp"
 
-#include "output/bmpwriter.hpp"
-#include "platform/atomicfile.hpp"
-#include "surface/surface.hpp"
-
 #include <chrono>
 #include <ctime>
 
@@ -19,17 +15,8 @@ double Platform::clockSeconds() {
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + frac;
 }
 
-bool Platform::saveBitmap(const Surface& s, const std::string& file, std::string& error) {
-    if (s.width() <= 0 || s.height() <= 0) {
-        error = "the picture is empty";
-        return false;
-    }
-    return writeFileAtomically(file, encodeBmp24(s), error);
-}
-
-bool Platform::printWindow(Shapes&, std::string& message) {
-    message = "no printer is available";
-    return false;
+Result<std::string> Platform::printWindow() {
+    return fail("no printer is available");
 }
 
 } // namespace vx

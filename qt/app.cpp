@@ -1,7 +1,7 @@
 #include "qt/app.hpp"
 
-#include "core/events.hpp"
-#include "core/startup.hpp"
+#include "app/events.hpp"
+#include "app/startup.hpp"
 
 #include <QDateTime>
 #include <QTimer>

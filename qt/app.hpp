@@ -1,5 +1,5 @@
 #pragma once
-#include "core/shapes.hpp"
+#include "app/shapes.hpp"
 #include "qt/window.hpp"
 
 #include <QApplication>

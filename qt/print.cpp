@@ -1,14 +1,15 @@
 #include "qt/print.hpp"
 
-#include "output/output.hpp"
+#include "app/output.hpp"
+#include "platform/files.hpp"
 #include "qt/window.hpp"
 
-#include <QFile>
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
 namespace vx {
 
@@ -16,18 +17,12 @@ namespace {
 
 bool printerAllowed = true;
 
-QImage surfaceImage(const Surface& s) {
-    QImage img(s.width(), s.height(), QImage::Format_RGBX8888);
-    s.exportRgbx(reinterpret_cast<uint32_t*>(img.bits()), img.bytesPerLine() / 4);
-    return img;
-}
-
 // Draws the image as large as the page allows, keeping its proportions.
-bool paintPage(QPrinter& printer, const QImage& page) {
-    printer.setPageOrientation(page.width() > page.height() ? QPageLayout::Landscape
-                                                            : QPageLayout::Portrait);
+bool paintPage(QPagedPaintDevice& device, const QImage& page) {
+    device.setPageOrientation(page.width() > page.height() ? QPageLayout::Landscape
+                                                           : QPageLayout::Portrait);
     QPainter p;
-    if (!p.begin(&printer)) return false;
+    if (!p.begin(&device)) return false;
     const QRect area = p.viewport();
     const QSize size = page.size().scaled(area.size(), Qt::KeepAspectRatio);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -50,78 +45,42 @@ bool printerAvailable() {
            !QPrinterInfo::defaultPrinter().isNull();
 }
 
-bool printPage(const QImage& page, std::string& message) {
-    if (page.isNull()) {
-        message = "the window has nothing to print";
-        return false;
-    }
+Result<std::string> printPage(const QImage& page) {
+    if (page.isNull()) return fail("the window has nothing to print");
     if (printerAvailable()) {
         const QPrinterInfo info = QPrinterInfo::defaultPrinter();
         QPrinter printer(info, QPrinter::HighResolution);
         printer.setDocName("Vortalis pattern");
-        if (!paintPage(printer, page)) {
-            message = "the printer " + info.printerName().toStdString() + " refused the page";
-            return false;
-        }
-        message = "Printed on " + info.printerName().toStdString() + ".";
-        return true;
+        if (!paintPage(printer, page))
+            return fail("the printer " + info.printerName().toStdString() + " refused the page");
+        return "Printed on " + info.printerName().toStdString() + ".";
     }
-    // No printer: the page becomes a PDF file beside the saved drawings.
+    // No printer: the page becomes a PDF file beside the saved drawings, made in memory and
+    // written whole or not at all.
     const int n = firstFreeNumber("print", ".pdf");
-    if (n == 0) {
-        message = "no printer is installed and every PDF file number is taken";
-        return false;
+    if (n == 0) return fail("no printer is installed and every PDF file number is taken");
+    const std::string file = "print" + std::to_string(n) + ".pdf";
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(1200);
+        writer.setTitle("Vortalis pattern");
+        if (!paintPage(writer, page))
+            return fail("no printer is installed and the page could not be made");
     }
-    const QString file = QString("print%1.pdf").arg(n);
-    const QString tmp = file + ".tmp";
-    QFile::remove(tmp);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(tmp);
-    printer.setDocName("Vortalis pattern");
-    if (!paintPage(printer, page) || !QFile::rename(tmp, file)) {
-        QFile::remove(tmp);
-        message = "no printer is installed and " + file.toStdString() + " could not be written";
-        return false;
-    }
-    message = "No printer is installed: the page was saved as " + file.toStdString() + ".";
-    return true;
+    const QByteArray& bytes = pdf.data();
+    const Status written =
+        writeFileAtomically(file, std::string_view(bytes.constData(), bytes.size()));
+    if (!written)
+        return fail("no printer is installed and " + file +
+                    " could not be written: " + written.error().message);
+    return "No printer is installed: the page was saved as " + file + ".";
 }
 
-bool saveSurfaceBitmap(const Surface& s, const std::string& file, std::string& error) {
-    if (s.width() <= 0 || s.height() <= 0) {
-        error = "the picture is empty";
-        return false;
-    }
-    const QImage img = surfaceImage(s).convertToFormat(QImage::Format_RGB888);
-    QSaveFile out(QString::fromStdString(file));
-    if (!out.open(QIODevice::WriteOnly)) {
-        error = out.errorString().toStdString();
-        return false;
-    }
-    if (!img.save(&out, "BMP")) {
-        out.cancelWriting();
-        error = out.errorString().isEmpty() ? "the bitmap could not be written"
-                                            : out.errorString().toStdString();
-        return false;
-    }
-    if (!out.commit()) {
-        error = out.errorString().toStdString();
-        return false;
-    }
-    return true;
-}
-
-bool QtPlatform::saveBitmap(const Surface& s, const std::string& file, std::string& error) {
-    return saveSurfaceBitmap(s, file, error);
-}
-
-bool QtPlatform::printWindow(Shapes&, std::string& message) {
-    if (!w_) {
-        message = "the window is not open";
-        return false;
-    }
-    return printPage(windowPageImage(*w_), message);
+Result<std::string> QtPlatform::printWindow() {
+    if (!w_) return fail("the window is not open");
+    return printPage(windowPageImage(*w_));
 }
 
 } // namespace vx

@@ -1,11 +1,11 @@
 // vortalis-render: one drawing on an offscreen surface, written to a bitmap or PNG file.
-#include "core/render.hpp"
+#include "app/render.hpp"
+#include "engine/bmp.hpp"
+#include "platform/files.hpp"
+#include "qt/image.hpp"
 
-#include <QByteArray>
-#include <QImage>
+#include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
-#include <QString>
 
 #include <chrono>
 #include <cstdio>
@@ -14,33 +14,19 @@
 
 namespace {
 
-QImage toImage(const vx::Surface& sf) {
-    QImage rgbx(sf.width(), sf.height(), QImage::Format_RGBX8888);
-    if (rgbx.isNull()) return {};
-    sf.exportRgbx(reinterpret_cast<uint32_t*>(rgbx.bits()),
-                  static_cast<int>(rgbx.bytesPerLine() / 4));
-    // Three bytes a pixel: a 24-bit bitmap, and a PNG without an alpha channel.
-    return rgbx.convertToFormat(QImage::Format_RGB888);
-}
+// The renderer's bitmaps have always stated 100 dots per inch.
+constexpr int kRenderDotsPerMetre = 3937;
 
-// Written to a temporary file and renamed over the target, so a failure leaves no half file.
-bool writeImage(const QImage& img, const std::string& path, bool png, std::string& error) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString().toStdString();
-        return false;
-    }
-    QImageWriter writer(&file, png ? QByteArray("png") : QByteArray("bmp"));
-    if (!writer.write(img)) {
-        error = writer.errorString().toStdString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString().toStdString();
-        return false;
-    }
-    return true;
+// The file's bytes: a 24-bit bitmap, or a PNG without an alpha channel.
+vx::Result<std::string> encode(const vx::Surface& s, bool png) {
+    if (!png) return vx::encodeBmp24(s, kRenderDotsPerMetre);
+    const QImage img = vx::toImage(s).convertToFormat(QImage::Format_RGB888);
+    if (img.isNull()) return vx::fail("not enough memory for the image");
+    QBuffer buf;
+    buf.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buf, "png");
+    if (!writer.write(img)) return vx::fail(writer.errorString().toStdString());
+    return buf.data().toStdString();
 }
 
 } // namespace
@@ -70,21 +56,17 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
 
-    vx::Shapes sh;
-    std::string error;
-    if (!vx::prepareRender(sh, o, seed, error)) {
-        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), error.c_str(),
+    const vx::Result<vx::Drawing> drawing = vx::renderedDrawing(o, seed);
+    if (!drawing) {
+        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), drawing.error().message.c_str(),
                      vx::renderUsage(program).c_str());
         return 2;
     }
-    const QImage img = toImage(vx::renderDrawing(sh, o));
-    if (img.isNull()) {
-        std::fprintf(stderr, "%s: not enough memory for the image\n", program.c_str());
-        return 1;
-    }
-    if (!writeImage(img, o.output, o.png, error)) {
+    const vx::Result<std::string> bytes = encode(vx::renderDrawing(*drawing), o.png);
+    vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
+    if (!written) {
         std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(), o.output.c_str(),
-                     error.c_str());
+                     written.error().message.c_str());
         return 1;
     }
     return 0;

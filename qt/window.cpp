@@ -1,6 +1,7 @@
 #include "qt/window.hpp"
 
-#include "core/startup.hpp"
+#include "app/startup.hpp"
+#include "qt/image.hpp"
 
 #include <QAction>
 #include <QApplication>
@@ -29,18 +30,12 @@ QColor toQColor(int32_t c) {
 
 // Paints the part of a surface that needs it: a moving picture uncovers only a strip.
 void paintSurface(QWidget* w, const Surface& s, QImage& img, const QRect& area) {
-    if (img.width() != s.width() || img.height() != s.height())
-        img = QImage(s.width(), s.height(), QImage::Format_RGBX8888);
     QPainter p(w);
     const QRect r = area & QRect(0, 0, s.width(), s.height());
-    if (!r.isEmpty()) {
-        auto* dst = reinterpret_cast<uint32_t*>(img.scanLine(r.top())) + r.left();
-        s.exportRgbx(dst, static_cast<int>(img.bytesPerLine() / 4), r.left(), r.top(), r.width(),
-                     r.height());
-        p.drawImage(r.topLeft(), img, r);
-    }
+    const bool shown = !r.isEmpty() && copyToImage(s, img, r);
+    if (shown) p.drawImage(r.topLeft(), img, r);
     // Outside the surface the window shows its black background.
-    const QRegion rest = QRegion(area) - QRegion(r);
+    const QRegion rest = QRegion(area) - (shown ? QRegion(r) : QRegion());
     for (const QRect& q : rest) p.fillRect(q, Qt::black);
 }
 
@@ -108,7 +103,7 @@ void QtPlatform::pumpEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
-void QtPlatform::maximise(Shapes&) {
+void QtPlatform::maximise() {
     if (!w_) return;
     w_->maximiseNow();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The real window: mirrors the form model onto widgets and turns widget events into handlers.
-#include "core/events.hpp"
-#include "core/shapes.hpp"
+#include "app/events.hpp"
+#include "app/shapes.hpp"
 
 #include <QImage>
 #include <QMainWindow>
@@ -55,11 +55,10 @@ class QtPlatform : public Platform {
   public:
     explicit QtPlatform(MainWindow*& w) : w_(w) {}
     void pumpEvents() override;
-    void maximise(Shapes& sh) override;
+    void maximise() override;
     void status(const std::string& text) override;
     // In qt/print.cpp.
-    bool saveBitmap(const Surface& s, const std::string& file, std::string& error) override;
-    bool printWindow(Shapes& sh, std::string& message) override;
+    Result<std::string> printWindow() override;
 
   private:
     MainWindow*& w_;

@@ -57,11 +57,21 @@ double fieldNumber(std::string_view text);
 // Plain decimal text of a value as a field shows it ("200", "12.5", "-3").
 std::string numberText(double v);
 
+// Where a random source stands: restoring it replays the same numbers.
+struct RandomState {
+    uint64_t s[4];
+    bool operator==(const RandomState&) const = default;
+};
+
 // One seedable uniform source in [0, 1).
 class Random {
   public:
     explicit Random(uint64_t seed = 1) { seed_(seed); }
     void seed(uint64_t s) { seed_(s); }
+    RandomState state() const { return {{s_[0], s_[1], s_[2], s_[3]}}; }
+    void restore(const RandomState& r) {
+        for (int i = 0; i < 4; ++i) s_[i] = r.s[i];
+    }
     double next() {
         // xoshiro256**
         const uint64_t result = rotl(s_[1] * 5, 7) * 9;

@@ -10,6 +10,7 @@ namespace vx {
 constexpr int32_t kBorder = 1;       // colour of every outline and of the space around shapes
 constexpr int32_t kWhite = 16777215; // the cleared surface
 constexpr int32_t kListBlack = 2;    // black as the colour list stores it
+constexpr int32_t kPictureBack = 0;  // background of the shape picture: the window's black
 
 // The sixteen numbered colours, red in the low byte.
 int32_t qbColor(int n);

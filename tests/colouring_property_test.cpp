@@ -1,6 +1,6 @@
 // Whole single shapes over many seeds: symmetry, no white left inside, colours of the mode.
-#include "colour/colourdata.hpp"
-#include "shape/makeshape.hpp"
+#include "engine/shades.hpp"
+#include "app/generators.hpp"
 
 #include "symmetry.hpp"
 
@@ -74,7 +74,6 @@ TEST(ColouredShapes, UserListRepaintsOnlyWithListShadeOrFirstPassColours) {
     // draws no random numbers. Every pixel is that drawing's, a list colour or a green shade.
     Shapes user, plain;
     for (Shapes* sh : {&user, &plain}) {
-        fillShadeTables(sh->st);
         sh->st.tcolor = 1;
     }
     user.st.tcolor2 = 1;
@@ -82,7 +81,7 @@ TEST(ColouredShapes, UserListRepaintsOnlyWithListShadeOrFirstPassColours) {
     user.st.colorlist[2] = -3;
     user.st.colorlist[3] = kListBlack;
     std::set<int32_t> extra{rgb(255, 0, 0), kListBlack};
-    for (int i = 1; i <= 20; ++i) extra.insert(user.st.greenshades[i]);
+    for (int i = 1; i <= 20; ++i) extra.insert(kGreenShades[i]);
     int repainted = 0;
     for (uint64_t seed = 1; seed <= kSeeds; ++seed) {
         const Drawn d = draw(user, seed);

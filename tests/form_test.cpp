@@ -1,4 +1,4 @@
-#include "core/shapes.hpp"
+#include "app/shapes.hpp"
 #include "ui/form.hpp"
 #include "ui/layout.hpp"
 

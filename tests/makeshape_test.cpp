@@ -1,5 +1,4 @@
-#include "shape/makeshape.hpp"
-#include "shape/tracer.hpp"
+#include "app/generators.hpp"
 #include "symmetry.hpp"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,7 @@ using vx::testing::eightFold;
 
 namespace {
 
-struct ShapeRun : ::testing::Test {
+struct MakeShape : ::testing::Test {
     Shapes sh;
     void SetUp() override {
         sh.surface.resize(640, 480);
@@ -21,20 +20,20 @@ struct ShapeRun : ::testing::Test {
 
 } // namespace
 
-TEST_F(ShapeRun, StartFieldsGiveTheDocumentedRunParameters) {
-    makeshape(sh);
+TEST_F(MakeShape, StartFieldsGiveTheDocumentedRunParameters) {
+    const ShapeRun run = makeshape(sh);
     const State& st = sh.st;
     EXPECT_EQ(st.swidth, 200);
-    EXPECT_EQ(st.detailfz, 10);
-    EXPECT_EQ(st.complexy4, 50);
-    EXPECT_EQ(st.lastRun.smoothLevel, 1);
-    EXPECT_EQ(st.circle2, 1);
-    EXPECT_FALSE(st.lastRun.deepChain);
+    EXPECT_EQ(run.turnPeriod, 10);
+    EXPECT_EQ(run.hitLimit, 50);
+    EXPECT_EQ(run.smoothLevel, 1);
+    EXPECT_TRUE(run.circle);
+    EXPECT_FALSE(run.deepChain);
     EXPECT_EQ(st.sharpf, 2); // given back after the run
     EXPECT_EQ(st.complexy, 2);
     EXPECT_EQ(st.nsides, 4);
     EXPECT_EQ(st.centerf, 0);
-    EXPECT_TRUE(st.lastRun.closed);
+    EXPECT_TRUE(run.closed);
     for (auto [f, t] : {std::pair{"Text2", "200"},
                         {"Text3", "16"},
                         {"Text9", "1"},
@@ -44,17 +43,16 @@ TEST_F(ShapeRun, StartFieldsGiveTheDocumentedRunParameters) {
         EXPECT_EQ(sh.form.text(f), t) << f;
 }
 
-TEST_F(ShapeRun, SizeIsRoundedToTensForTheDrawingOnly) {
+TEST_F(MakeShape, SizeIsRoundedToTensForTheDrawingOnly) {
     sh.form.setText("Text2", "255");
-    makeshape(sh);
-    EXPECT_EQ(sh.st.lastRun.runSize, 250);
+    EXPECT_EQ(makeshape(sh).runSize, 250);
     EXPECT_EQ(sh.form.text("Text2"), "255");
     EXPECT_EQ(sh.st.swidth, 255);
     EXPECT_EQ(sh.picture1.width(), 252);
     EXPECT_EQ(sh.form.get("Picture1").w, 252);
 }
 
-TEST_F(ShapeRun, FieldsAreClampedAndWrittenBack) {
+TEST_F(MakeShape, FieldsAreClampedAndWrittenBack) {
     sh.form.setText("Text2", "1000");
     sh.form.setText("Text3", "");
     sh.form.setText("Text9", "99999999999");
@@ -71,48 +69,45 @@ TEST_F(ShapeRun, FieldsAreClampedAndWrittenBack) {
     EXPECT_EQ(sh.st.complexy2, 20);
 }
 
-TEST_F(ShapeRun, FractionsInsideTheRangeStayAsTyped) {
+TEST_F(MakeShape, FractionsInsideTheRangeStayAsTyped) {
     sh.form.setText("Text3", "12.5abc");
     makeshape(sh);
     EXPECT_EQ(sh.form.text("Text3"), "12.5");
     EXPECT_EQ(sh.st.detailf, 12.5);
 }
 
-TEST_F(ShapeRun, DetailSetsTheTurnPeriod) {
+TEST_F(MakeShape, DetailSetsTheTurnPeriod) {
     sh.form.setText("Text3", "25");
-    makeshape(sh);
-    EXPECT_EQ(sh.st.detailfz, 1);
+    EXPECT_EQ(makeshape(sh).turnPeriod, 1);
     sh.form.setText("Text3", "1");
     sh.form.setText("Text2", "400");
-    makeshape(sh);
-    EXPECT_EQ(sh.st.detailfz, 50);
+    EXPECT_EQ(makeshape(sh).turnPeriod, 50);
 }
 
-TEST_F(ShapeRun, ComplexitySetsTheHitLimit) {
+TEST_F(MakeShape, ComplexitySetsTheHitLimit) {
     sh.form.setText("Text9", "25");
-    makeshape(sh);
-    EXPECT_EQ(sh.st.complexy4, 146);
+    EXPECT_EQ(makeshape(sh).hitLimit, 146);
 }
 
-TEST_F(ShapeRun, SmoothnessChoosesTheChain) {
+TEST_F(MakeShape, SmoothnessChoosesTheChain) {
     sh.form.setText("Text10", "1");
-    makeshape(sh);
-    EXPECT_EQ(sh.st.lastRun.smoothLevel, 0);
-    EXPECT_EQ(sh.st.circle2, 0);
+    ShapeRun run = makeshape(sh);
+    EXPECT_EQ(run.smoothLevel, 0);
+    EXPECT_FALSE(run.circle);
     sh.form.setText("Text10", "9");
-    makeshape(sh);
-    EXPECT_EQ(sh.st.lastRun.smoothLevel, 8);
-    EXPECT_TRUE(sh.st.lastRun.deepChain);
+    run = makeshape(sh);
+    EXPECT_EQ(run.smoothLevel, 8);
+    EXPECT_TRUE(run.deepChain);
     EXPECT_EQ(sh.st.sharpf, 9);
 }
 
-TEST_F(ShapeRun, RegularButtonGivesComplexyOne) {
+TEST_F(MakeShape, RegularButtonGivesComplexyOne) {
     sh.form.selectOption("Option1", {"Option1", "Option2"});
     makeshape(sh);
     EXPECT_EQ(sh.st.complexy, 1);
 }
 
-TEST_F(ShapeRun, FinishLeavesTheShapeInPicture1AndTheMenusReady) {
+TEST_F(MakeShape, FinishLeavesTheShapeInPicture1AndTheMenusReady) {
     sh.form.setEnabled("pscreen", true);
     sh.form.setEnabled("sscreen", false);
     sh.form.setEnabled("Timer1", true);
@@ -133,7 +128,7 @@ TEST_F(ShapeRun, FinishLeavesTheShapeInPicture1AndTheMenusReady) {
             ASSERT_EQ(sh.picture1.pixel(x + 1, y + 1), sh.surface.pixel(x0 + x, y0 + y));
 }
 
-TEST_F(ShapeRun, ScreenSaverModeShowsOnlyPicture1) {
+TEST_F(MakeShape, ScreenSaverModeShowsOnlyPicture1) {
     sh.st.ssmode = 1;
     makeshape(sh);
     EXPECT_TRUE(sh.form.visible("Picture1"));
@@ -141,7 +136,7 @@ TEST_F(ShapeRun, ScreenSaverModeShowsOnlyPicture1) {
         for (int x = 0; x < sh.surface.width(); x += 5) ASSERT_EQ(sh.surface.pixel(x, y), kBorder);
 }
 
-TEST_F(ShapeRun, DriftChangesOnlyWithTheSize) {
+TEST_F(MakeShape, DriftChangesOnlyWithTheSize) {
     sh.st.mpattern = 0;
     makeshape(sh); // the first run always differs from swidth999 = 0
     EXPECT_EQ(sh.st.abb, cx() - 100);
@@ -158,56 +153,18 @@ TEST_F(ShapeRun, DriftChangesOnlyWithTheSize) {
     EXPECT_EQ(sh.st.ggbbc, 0);
 }
 
-TEST_F(ShapeRun, WindowSmallerThanTheShapeStillGivesADrawing) {
+TEST_F(MakeShape, WindowSmallerThanTheShapeStillGivesADrawing) {
     sh.surface.resize(90, 60);
     sh.form.setText("Text2", "400");
-    makeshape(sh);
-    EXPECT_TRUE(sh.st.lastRun.closed);
+    EXPECT_TRUE(makeshape(sh).closed);
     EXPECT_EQ(sh.picture1.width(), 402);
 }
 
-TEST_F(ShapeRun, NonNumericSidesDrawLikeFour) {
+TEST_F(MakeShape, NonNumericSidesDrawLikeFour) {
     sh.form.setText("Text4", "zz");
     makeshape(sh);
     EXPECT_EQ(sh.st.nsides, 0);
     EXPECT_TRUE(eightFold(sh.surface, cx(), cy(), 100));
-}
-
-TEST_F(ShapeRun, AttemptsAreBoundedWhenNoOutlineCanBeAccepted) {
-    // A hit limit below zero refuses every attempt; the bound ends the run anyway and then
-    // accepts an outline regardless of its hits.
-    TraceParams p;
-    p.cx = cx(), p.cy = cy(), p.s = 100, p.w = 1, p.circle = true, p.turnPeriod = 10;
-    p.hitLimit = -1;
-    EXPECT_EQ(traceAttempt(sh, p), TraceResult::Restart);
-    p.ignoreHits = true;
-    EXPECT_EQ(traceAttempt(sh, p), TraceResult::Closed);
-}
-
-TEST(Turns, NormaliseMakesTheLargerComponentOne) {
-    Vec2 a{1, 0.25};
-    normaliseTurn(a);
-    EXPECT_EQ(a.x, 1);
-    EXPECT_EQ(a.y, 0.25);
-    Vec2 b{0.5, -0.25};
-    normaliseTurn(b);
-    EXPECT_EQ(b.x, 1);
-    EXPECT_EQ(b.y, -0.5);
-    Vec2 c{-0.2, 0.8};
-    normaliseTurn(c);
-    EXPECT_DOUBLE_EQ(c.x, -0.25);
-    EXPECT_EQ(c.y, 1);
-    Vec2 d{3, -4};
-    normaliseTurn(d);
-    EXPECT_EQ(d.y, -1);
-    EXPECT_DOUBLE_EQ(d.x, 0.75);
-}
-
-TEST(Turns, FeedRepeatsUntilNoComponentIsZero) {
-    Vec2 t{-0.5, 0.3}, s{0.5, 0.2};
-    feedTurn(t, s);
-    EXPECT_EQ(t.x, 0.5);
-    EXPECT_DOUBLE_EQ(t.y, 0.7);
 }
 
 // Over many seeds and settings: every outline closes (the outside fill never reaches the
@@ -227,10 +184,10 @@ TEST(ShapeProperty, OutlinesAreClosedAndEightFoldSymmetric) {
         sh.form.setText("Text9", seed % 7 ? "1" : "25");
         sh.form.setText("Text4", sides[(seed / 5) % 4]);
         if (seed % 2) sh.form.selectOption("Option1", {"Option1", "Option2"});
-        makeshape(sh);
-        ASSERT_TRUE(sh.st.lastRun.closed) << seed;
+        const ShapeRun run = makeshape(sh);
+        ASSERT_TRUE(run.closed) << seed;
         const int cx = sh.surface.width() / 2, cy = sh.surface.height() / 2;
-        const int h = sh.st.lastRun.runSize / 2;
+        const int h = run.runSize / 2;
         ASSERT_TRUE(eightFold(sh.surface, cx, cy, h)) << "seed " << seed;
         // The rim of the square holds no white pixel reachable from outside: fill the
         // outside and check that something inside stayed untouched.

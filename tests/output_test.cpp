@@ -1,9 +1,9 @@
-#include "core/events.hpp"
-#include "modes/keys.hpp"
-#include "output/bmpwriter.hpp"
-#include "output/output.hpp"
+#include "app/events.hpp"
+#include "app/keys.hpp"
+#include "engine/bmp.hpp"
+#include "app/output.hpp"
 #include "scratch_folder.hpp"
-#include "shape/makeshape.hpp"
+#include "app/generators.hpp"
 
 #include <cstring>
 #include <filesystem>
@@ -16,22 +16,20 @@ namespace {
 // Counts prints and notes whether the options panel was on screen at that moment.
 class RecordingPlatform : public Platform {
   public:
-    bool printWindow(Shapes& sh, std::string& message) override {
+    Result<std::string> printWindow() override {
         ++prints;
-        panelShownWhilePrinting = sh.form.visible("Label2") || sh.form.visible("Text2") ||
-                                  sh.form.visible("Command1") || sh.form.visible("Option2");
+        const ui::Form& f = window->form;
+        panelShownWhilePrinting = f.visible("Label2") || f.visible("Text2") ||
+                                  f.visible("Command1") || f.visible("Option2");
         pumpsBeforePrint = pumps;
-        if (!printerWorks) {
-            message = "the printer refused the job";
-            return false;
-        }
-        message = "Printed.";
-        return true;
+        if (!printerWorks) return fail("the printer refused the job");
+        return std::string("Printed.");
     }
     void pumpEvents() override { ++pumps; }
     int prints = 0, pumps = 0, pumpsBeforePrint = 0;
     bool panelShownWhilePrinting = false;
     bool printerWorks = true;
+    const Shapes* window = nullptr;
 };
 
 const char* const kShownPanel[] = {"Command1", "Label2", "Text2",  "Label9", "Text9",
@@ -95,6 +93,10 @@ Bmp readBmp(const std::string& text) {
 
 class Keeping : public scratch::ScratchFolder {
   protected:
+    void SetUp() override {
+        ScratchFolder::SetUp();
+        platform.window = &sh;
+    }
     RecordingPlatform platform;
     Shapes sh{platform};
     const Events& ev = programEvents();

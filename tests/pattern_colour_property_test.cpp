@@ -1,7 +1,7 @@
 // Coloured patterns over many seeds, in each colour mode: every copy of the tile is exactly
 // symmetric, nothing is left white, and every colour is one the mode can give.
-#include "colour/colourdata.hpp"
-#include "pattern/makeshape2.hpp"
+#include "engine/shades.hpp"
+#include "app/generators.hpp"
 #include "symmetry.hpp"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,6 @@ struct Pattern {
     int s = 0;
     Pattern(Mode mode, uint64_t seed) {
         sh.surface.resize(230 + static_cast<int>(seed % 3) * 17, 190 + static_cast<int>(seed % 2));
-        fillShadeTables(sh.st);
         sh.st.tcolor = mode == Mode::Basic ? 0 : 1;
         sh.st.tcolor2 = mode == Mode::User ? 1 : 0;
         if (mode == Mode::User) {

@@ -1,5 +1,6 @@
 // vortalis-render: its options, the palette it reads, and the program run as a process.
-#include "core/render.hpp"
+#include "app/render.hpp"
+#include "engine/palette.hpp"
 
 #include <gtest/gtest.h>
 
@@ -144,8 +145,7 @@ TEST(RenderPalette, DamagedFilesLoadWhatIsValid) {
     EXPECT_EQ(st.numcolors, 1);
 }
 
-TEST(RenderSetup, StartValuesAndOptionsReachTheWindowState) {
-    Shapes sh;
+TEST(RenderSetup, StartValuesAndOptionsMakeTheDrawing) {
     RenderOptions o;
     o.pattern = false;
     o.width = 320;
@@ -154,26 +154,36 @@ TEST(RenderSetup, StartValuesAndOptionsReachTheWindowState) {
     o.sides = "8";
     o.fancy = false;
     o.colours = RenderOptions::Colours::Basic;
-    std::string err;
-    ASSERT_TRUE(prepareRender(sh, o, 1, err));
-    EXPECT_EQ(sh.surface.width(), 320);
-    EXPECT_EQ(sh.surface.height(), 200);
-    EXPECT_EQ(sh.st.sharpf, 2);
-    EXPECT_EQ(sh.st.detailf, 16);
-    EXPECT_EQ(sh.st.numcolors, 1);
-    EXPECT_EQ(sh.st.mpattern, 0);
-    EXPECT_EQ(sh.st.tcolor, 0);
-    EXPECT_EQ(sh.st.tcolor2, 0);
-    EXPECT_EQ(sh.form.text("Text2"), "47");
-    EXPECT_EQ(sh.form.text("Text4"), "8");
-    EXPECT_TRUE(sh.form.checked("Option1"));
-    EXPECT_FALSE(sh.form.checked("Option2"));
+    Result<Drawing> d = renderedDrawing(o, 1);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->kind, DrawingKind::Shape);
+    EXPECT_EQ(d->seed, 1u);
+    EXPECT_EQ(d->width, 320);
+    EXPECT_EQ(d->height, 200);
+    const DrawSettings& s = d->settings;
+    EXPECT_EQ(s.size, 47);
+    EXPECT_EQ(s.sides, 8);
+    EXPECT_FALSE(s.fancy);
+    EXPECT_EQ(s.smoothness, 2);
+    EXPECT_EQ(s.detail, 16);
+    EXPECT_EQ(s.complexity, 1);
+    EXPECT_EQ(s.colour.tcolor, 0);
+    EXPECT_EQ(s.colour.tcolor2, 0);
+    EXPECT_TRUE(s.colour.list.empty());
+
+    // Field texts are clamped as the window's fields are.
+    o.size = "1000";
+    o.smoothness = "-3";
+    d = renderedDrawing(o, 1);
+    EXPECT_EQ(d->settings.size, 400);
+    EXPECT_EQ(d->settings.smoothness, 1);
 
     o.palette = "/nonexistent/dir/x.palette";
-    EXPECT_FALSE(prepareRender(sh, o, 1, err));
-    EXPECT_NE(err.find("x.palette"), std::string::npos);
+    d = renderedDrawing(o, 1);
+    ASSERT_FALSE(d);
+    EXPECT_NE(d.error().message.find("x.palette"), std::string::npos);
     o.palette = fs::temp_directory_path().string(); // a folder is no palette
-    EXPECT_FALSE(prepareRender(sh, o, 1, err));
+    EXPECT_FALSE(renderedDrawing(o, 1));
 }
 
 // The renderer as a user runs it; it is built next to this test program.

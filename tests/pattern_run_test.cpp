@@ -1,6 +1,6 @@
 // The pattern run as a user sees it: fields, state after the run, menus, timer, the pattern.
-#include "core/events.hpp"
-#include "pattern/makeshape2.hpp"
+#include "app/events.hpp"
+#include "app/generators.hpp"
 
 #include "symmetry.hpp"
 
@@ -13,7 +13,7 @@ namespace {
 struct CountingPlatform : Platform {
     int pumps = 0, maximised = 0;
     void pumpEvents() override { ++pumps; }
-    void maximise(Shapes&) override { ++maximised; }
+    void maximise() override { ++maximised; }
 };
 
 void setFields(Shapes& sh, const char* size, const char* detail = "16",
@@ -94,13 +94,13 @@ TEST(PatternRun, DerivedValuesOfTheRun) {
         Shapes sh;
         sh.surface = Surface(600, 500);
         setFields(sh, c.size, c.detail, c.complexity, c.smooth);
-        makeshape2(sh);
-        EXPECT_EQ(sh.st.detailfz, c.detailfz) << c.size << " " << c.detail;
-        EXPECT_DOUBLE_EQ(sh.st.complexy4, c.limit) << c.size << " " << c.complexity;
-        EXPECT_EQ(sh.st.circle2, c.circle2) << c.smooth;
+        const PatternRun run = makeshape2(sh);
+        EXPECT_EQ(run.turnPeriod, c.detailfz) << c.size << " " << c.detail;
+        EXPECT_DOUBLE_EQ(run.hitLimit, c.limit) << c.size << " " << c.complexity;
+        EXPECT_EQ(run.circle, c.circle2 == 1) << c.smooth;
         EXPECT_EQ(sh.st.sharpf, fieldNumber(c.smooth)) << "smoothness is given back";
         EXPECT_EQ(sh.st.centerf, 0);
-        EXPECT_LE(sh.st.hhmn, sh.st.complexy4);
+        EXPECT_LE(run.hits, run.hitLimit);
     }
 }
 
@@ -128,8 +128,6 @@ TEST(PatternRun, EndStateMenusAndTimer) {
         EXPECT_EQ(sh.form.enabled("Timer1"), timerOn);
         EXPECT_EQ(plat.maximised, 1);
         EXPECT_EQ(plat.pumps, 0) << "no yield before the main page is left";
-        EXPECT_EQ(sh.st.recentcolors[7], 1);
-        EXPECT_EQ(sh.st.recentcolors[3], 0);
     }
 }
 
@@ -150,8 +148,7 @@ TEST(PatternRun, EightSidesTileOnlyTheFrameAndCentreBeforeColouring) {
     sh.surface = Surface(420, 400);
     sh.form.setText("Text4", "8");
     setFields(sh, "100");
-    makeshape2(sh);
-    EXPECT_EQ(sh.st.hhmn, 0);
+    EXPECT_EQ(makeshape2(sh).hits, 0);
     EXPECT_EQ(sh.st.nsides, 8);
     // The copy at (1, 1): frame on columns/rows 1 and 99, the centre dot at (50, 50).
     EXPECT_EQ(sh.surface.pixel(1, 50), kBorder);
@@ -221,7 +218,6 @@ TEST(PatternRun, CreateButtonDrawsAPatternWhenPatternsAreChosen) {
     Shapes sh(plat);
     sh.surface = Surface(400, 300);
     sh.st.mpattern = 1;
-    sh.st.circle2 = 1;
     ASSERT_TRUE(programEvents().click(sh, "Command1"));
     EXPECT_EQ(sh.st.bbmv, 2);
     EXPECT_EQ(sh.st.mpattern2, 1);

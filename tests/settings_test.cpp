@@ -1,5 +1,5 @@
-#include "core/events.hpp"
-#include "core/settings.hpp"
+#include "app/events.hpp"
+#include "app/settings.hpp"
 #include "scratch_folder.hpp"
 
 #include <algorithm>
@@ -12,7 +12,7 @@ namespace {
 // The values start-up gives before and around its readings of the file.
 void startValues(Shapes& sh) {
     State& st = sh.st;
-    st.numsquare = st.numcolors = 1;
+    st.numcolors = 1;
     st.sharpf = 2;
     st.tcolor = st.tcolor2 = 1;
     st.detailf = 16;
@@ -368,7 +368,6 @@ TEST_F(SettingsFile, RestoreDefaultsSetsTheDocumentedState) {
     State& st = sh.st;
     st.ntimes = 7;
     st.numcolors = 9;
-    st.numsquare = 5;
     for (int i = 1; i <= 120; ++i) st.colorlist[i] = 3;
     st.nwait4 = 1;
     st.tcolor = 0;
@@ -382,7 +381,6 @@ TEST_F(SettingsFile, RestoreDefaultsSetsTheDocumentedState) {
     EXPECT_EQ(readAll("Vortalis.settings"), "keep me");
     EXPECT_EQ(st.ntimes, 7);
     EXPECT_EQ(st.numcolors, 1);
-    EXPECT_EQ(st.numsquare, 1);
     EXPECT_EQ(st.colorlist[1], 0);
     EXPECT_EQ(st.colorlist[100], 0);
     EXPECT_EQ(st.colorlist[101], 3);

@@ -1,4 +1,4 @@
-#include "core/startup.hpp"
+#include "app/startup.hpp"
 #include "startup_support.hpp"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "core/events.hpp"
-#include "core/panel.hpp"
-#include "core/startup.hpp"
-#include "core/switches.hpp"
+#include "app/events.hpp"
+#include "app/panel.hpp"
+#include "app/startup.hpp"
+#include "app/switches.hpp"
 #include "startup_support.hpp"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ namespace {
 struct Panel : vx::testing::AfterBegin {
     std::string typed(const char* field, const char* text) {
         sh.form.setText(field, text);
-        capField(sh, field);
+        programEvents().keyUp(sh, field, 0);
         return sh.form.text(field);
     }
 };

@@ -1,7 +1,7 @@
 #pragma once
 // A scripted desktop for the start-up tests: a fixed clock and a pump that can act.
-#include "core/shapes.hpp"
-#include "core/startup.hpp"
+#include "app/shapes.hpp"
+#include "app/startup.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/startup.hpp"
+#include "app/startup.hpp"
 #include "startup_support.hpp"
 
 #include <gtest/gtest.h>
@@ -35,7 +35,7 @@ struct Started : ::testing::Test {
 } // namespace
 
 TEST_F(Started, MainPageShowsOnlyBeginAndChangesPatternEveryFiveSeconds) {
-    EXPECT_EQ(sh.st.startPhase, kMainPage);
+    EXPECT_EQ(sh.loop.phase, kMainPage);
     EXPECT_TRUE(sh.form.visible("Command4"));
     for (auto n : kPanelShown) EXPECT_FALSE(sh.form.visible(n)) << n;
     EXPECT_TRUE(visibleTopMenus(sh).empty());
@@ -56,13 +56,11 @@ TEST_F(Started, StartValuesWithoutSettingsFile) {
     EXPECT_EQ(st.detailf, 16);
     EXPECT_EQ(st.complexy, 2);
     EXPECT_EQ(st.numcolors, 1);
-    EXPECT_EQ(st.numsquare, 1);
     EXPECT_EQ(st.ntimes, 10);
     EXPECT_EQ(st.nwait4, 0);
     EXPECT_EQ(st.centerf, 0);
     EXPECT_EQ(st.ssg, 4);
     EXPECT_EQ(st.swidth999, 0);
-    EXPECT_TRUE(st.palettename.empty());
     EXPECT_TRUE(sh.form.checked("Option2"));
     EXPECT_FALSE(sh.form.checked("Option1"));
 }
@@ -106,7 +104,7 @@ TEST_F(Started, FirstDrawingAfterBeginSetsThePatternModeAndPositions) {
     sh.form.setChecked("cpattern", false);
     begin();
     const State& st = sh.st;
-    EXPECT_EQ(st.startPhase, kMainLoop);
+    EXPECT_EQ(sh.loop.phase, kMainLoop);
     EXPECT_EQ(st.ffb, 1);
     EXPECT_EQ(st.mpattern, 1);
     EXPECT_EQ(st.mpattern2, 1);
@@ -117,15 +115,6 @@ TEST_F(Started, FirstDrawingAfterBeginSetsThePatternModeAndPositions) {
     for (auto m : {"options", "patmode", "moptions5"}) EXPECT_TRUE(sh.form.enabled(m)) << m;
     EXPECT_FALSE(sh.form.visible("moptions5"));
 
-    // The first pattern moves a, b, az, bz, colorfz and abb, dbb on; the rest keep their
-    // start values.
-    const double w = sh.surface.width(), h = sh.surface.height();
-    for (double v : {st.az2, st.az3, st.az4, st.azz, st.azz2}) EXPECT_EQ(v, std::floor(w / 2));
-    for (double v : {st.bz2, st.bz3, st.bz4, st.bzz, st.bzz2})
-        EXPECT_EQ(v, std::floor(h / 2) - 100);
-    EXPECT_EQ(st.gllb, 0);
-    EXPECT_EQ(st.gmbs, 2);
-    EXPECT_EQ(st.gmbs2, 0);
     // The moving picture goes one hundredth of a pixel a pass.
     EXPECT_EQ(std::fabs(st.awb), 0.01);
     EXPECT_EQ(std::fabs(st.bwb), 0.01);
@@ -161,9 +150,9 @@ TEST(StartupBegin, BeginDuringThePreparationStillLeadsToTheFirstDrawing) {
     command4Click(sh);
     startup(sh);
     EXPECT_FALSE(sh.form.enabled("Timer6"));
-    EXPECT_EQ(sh.st.startPhase, kMainPage);
+    EXPECT_EQ(sh.loop.phase, kMainPage);
     mainLoopTick(sh);
-    EXPECT_EQ(sh.st.startPhase, kMainLoop);
+    EXPECT_EQ(sh.loop.phase, kMainLoop);
     EXPECT_EQ(sh.st.ffb, 1);
 }
 
@@ -177,5 +166,5 @@ TEST(StartupBegin, NoLoopPassesBeforeBegin) {
     sh.st.awb = 0.01;
     for (int i = 0; i < 5; ++i) EXPECT_FALSE(mainLoopTick(sh));
     EXPECT_EQ(sh.st.abb, 50);
-    EXPECT_EQ(sh.st.startPhase, kMainPage);
+    EXPECT_EQ(sh.loop.phase, kMainPage);
 }

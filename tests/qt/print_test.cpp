@@ -1,6 +1,6 @@
 // Printing and saving through the real window on Qt's offscreen platform.
 #include "../scratch_folder.hpp"
-#include "core/events.hpp"
+#include "app/events.hpp"
 #include "qt/print.hpp"
 #include "qt/window.hpp"
 
@@ -18,11 +18,11 @@ constexpr int32_t kPatternColour = 0x2040C0; // red 0xC0, green 0x40, blue 0x20
 class WatchingPlatform : public QtPlatform {
   public:
     explicit WatchingPlatform(MainWindow*& w) : QtPlatform(w), w_(w) {}
-    bool printWindow(Shapes& sh, std::string& message) override {
-        panelShown = sh.form.visible("Label2");
+    Result<std::string> printWindow() override {
+        panelShown = w_->shapes().form.visible("Label2");
         page = windowPageImage(*w_);
         ++prints;
-        return QtPlatform::printWindow(sh, message);
+        return QtPlatform::printWindow();
     }
     bool panelShown = false;
     QImage page;

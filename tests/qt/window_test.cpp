@@ -1,6 +1,6 @@
-#include "core/events.hpp"
-#include "core/startup.hpp"
-#include "pattern/makeshape2.hpp"
+#include "app/events.hpp"
+#include "app/startup.hpp"
+#include "app/generators.hpp"
 #include "qt/app.hpp"
 
 #include <QAction>
@@ -48,13 +48,13 @@ struct Window : ::testing::Test {
     void SetUp() override {
         program = std::make_unique<Program>();
         program->start();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return sh().st.startPhase == kMainPage; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sh().loop.phase == kMainPage; }, 5000));
     }
     void TearDown() override { program.reset(); }
 
     void pressBegin() {
         QTest::mouseClick(widget<QPushButton>("Command4"), Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return sh().st.startPhase == kMainLoop; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sh().loop.phase == kMainLoop; }, 5000));
     }
     // Types into a field as a user does: the old text selected, the new keys typed.
     QString type(const char* field, const QString& keys) {
@@ -191,8 +191,7 @@ TEST(WindowMenus, HiddenMenusStayOutOfReach) {
     MainWindow* wp = nullptr;
     QtPlatform platform(wp);
     Shapes sh(platform);
-    Events ev;
-    registerCoreHandlers(ev);
+    Events ev = programEvents();
     std::map<std::string, int> chosen;
     for (auto n : {"ssmooth", "ssharp", "snormal", "scenter", "impcolor", "printon", "printoff",
                    "numprint", "saveon", "saveoff", "numsave", "regmode", "quit2"})
@@ -207,7 +206,7 @@ TEST(WindowMenus, HiddenMenusStayOutOfReach) {
     EXPECT_EQ(sh.st.mpattern, 0);
     w.dispatchClick("Command4");
     w.loopTick();
-    ASSERT_EQ(sh.st.startPhase, kMainLoop);
+    ASSERT_EQ(sh.loop.phase, kMainLoop);
 
     for (auto n : {"ssmooth", "ssharp", "snormal", "scenter", "impcolor", "printon", "printoff",
                    "numprint", "saveon", "saveoff", "numsave", "quit2"}) {

@@ -1,0 +1,23 @@
+#pragma once
+// The two drawings as the window makes them: each owns the window around the engine's pure
+// drawing (maximise, the settings read from the fields, the yield, Timer1 paused, the menu
+// items, what the run leaves behind for saving, printing and the moving picture).
+#include "app/shapes.hpp"
+#include "engine/pattern.hpp"
+#include "engine/shape.hpp"
+
+namespace vx {
+
+// One random symmetric shape in the middle of the window, kept in Picture1.
+ShapeRun makeshape(Shapes& sh);
+
+// The whole window filled with a repeating pattern of one symmetric tile.
+PatternRun makeshape2(Shapes& sh);
+PatternRun makeshape2(Shapes& sh, const PatternLimits& limits);
+
+// A drift step of the moving shape picture: +0.01 or -0.01, by a random whole number 1 or 2.
+inline double driftStep(Random& rng) {
+    return rng.upTo(2) == 1 ? 0.01 : -0.01;
+}
+
+} // namespace vx

@@ -1,0 +1,82 @@
+// Every handler of the program, under the name of the control, menu item or timer it serves.
+#include "app/colourmenu.hpp"
+#include "app/events.hpp"
+#include "app/fields.hpp"
+#include "app/keys.hpp"
+#include "app/output.hpp"
+#include "app/panel.hpp"
+#include "app/settings.hpp"
+#include "app/startup.hpp"
+#include "app/switches.hpp"
+
+namespace vx {
+
+namespace {
+
+// The on/off pairs of "Auto-save" and "Auto-print": remembered, driving nothing.
+void setSwitch(Shapes& sh, double& member, const char* on, const char* off, bool value) {
+    member = value ? 1 : 0;
+    sh.form.setChecked(on, value);
+    sh.form.setChecked(off, !value);
+}
+
+void registerAll(Events& e) {
+    // Start-up, the options panel and the style switches.
+    e.onClick("Command4", command4Click);
+    e.onClick("Timer6", timer6Tick);
+    e.onClick("Command1", command1Click);
+    e.onClick("Option1", option1Click);
+    e.onClick("Option2", option2Click);
+    e.onClick("csingle", csingleClick);
+    e.onClick("cpattern", cpatternClick);
+    for (const FieldSpec* f : kAllFields)
+        if (f->cap > 0)
+            e.onKeyUp(f->name, [f](Shapes& sh, int) {
+                capField(sh, *f);
+                return false;
+            });
+    e.onKeyDown("Text4", [](Shapes& sh, int key) {
+        text4KeyDown(sh, key);
+        return false;
+    });
+
+    // Colour modes.
+    e.onClick("bcolor7", bcolor7Click);
+    e.onClick("tcolor7", tcolor7Click);
+    e.onClick("ucolors", ucolorsClick);
+
+    // "P" and "S" wherever the keyboard focus is.
+    for (const char* name : {Events::kWindow, "Command1", "Option1", "Option2"})
+        e.onKeyDown(name, printSaveKey);
+    for (const char* name : {"Text2", "Text3", "Text5", "Text9", "Text10"})
+        e.onKeyDown(name, [field = std::string(name)](Shapes& sh, int key) {
+            return printSaveFieldKey(sh, field, key);
+        });
+
+    // Saving, printing and the settings file.
+    e.onClick("sscreen", [](Shapes& sh) { saveDrawing(sh); });
+    e.onClick("pscreen", [](Shapes& sh) { printScreen(sh); });
+    e.onClick("saveon", [](Shapes& sh) { setSwitch(sh, sh.st.asavex, "saveon", "saveoff", true); });
+    e.onClick("saveoff",
+              [](Shapes& sh) { setSwitch(sh, sh.st.asavex, "saveon", "saveoff", false); });
+    e.onClick("printon",
+              [](Shapes& sh) { setSwitch(sh, sh.st.aprintx, "printon", "printoff", true); });
+    e.onClick("printoff",
+              [](Shapes& sh) { setSwitch(sh, sh.st.aprintx, "printon", "printoff", false); });
+    // A failure is already in the status line.
+    e.onClick("savesettings", [](Shapes& sh) { (void)saveSettings(sh); });
+    e.onClick("restored", restoreDefaults);
+}
+
+} // namespace
+
+Events& programEvents() {
+    static Events e = [] {
+        Events ev;
+        registerAll(ev);
+        return ev;
+    }();
+    return e;
+}
+
+} // namespace vx

@@ -1,0 +1,28 @@
+#include "app/keys.hpp"
+
+#include "app/output.hpp"
+
+namespace vx {
+
+bool printSaveKey(Shapes& sh, int key) {
+    if (key != kKeyP && key != kKeyS) return false;
+    // The colour editor covers the drawing: its page is no pattern to print or save.
+    if (sh.st.colormode4 != 0) return true;
+    if (key == kKeyP) {
+        if (sh.st.bbmv == 2) printScreen(sh);
+        return true;
+    }
+    saveDrawing(sh);
+    return true;
+}
+
+bool printSaveFieldKey(Shapes& sh, const std::string& field, int key) {
+    if (key != kKeyP && key != kKeyS) return false;
+    // The letter must not stay in the field, whatever ran in between.
+    const std::string kept = sh.form.text(field);
+    printSaveKey(sh, key);
+    sh.form.setText(field, kept);
+    return true;
+}
+
+} // namespace vx

@@ -1,0 +1,61 @@
+#include "app/output.hpp"
+
+#include "app/panel.hpp"
+#include "engine/bmp.hpp"
+#include "platform/files.hpp"
+
+namespace vx {
+
+int firstFreeNumber(const std::string& prefix, const std::string& suffix, int limit) {
+    for (int n = 1; n <= limit; ++n)
+        if (!nameTaken(prefix + std::to_string(n) + suffix)) return n;
+    return 0;
+}
+
+bool saveDrawing(Shapes& sh) {
+    State& st = sh.st;
+    if (st.nosave != 0) return false;
+    sh.form.setEnabled("sscreen", false);
+    const bool pattern = st.bbmv == 2;
+    if (!pattern && st.bbmv != 1) {
+        // Nothing drawn yet: nothing to write, and the item stays off until a drawing.
+        st.nosave = 1;
+        sh.platform->status("Nothing has been drawn yet, so nothing was saved.");
+        return false;
+    }
+    const std::string prefix = pattern ? "pattern" : "shape";
+    const Surface& picture = pattern ? sh.surface : sh.picture1;
+    const int n = firstFreeNumber(prefix, ".bmp");
+    std::string file;
+    Status saved = fail("every number up to " + std::to_string(kMaxFileNumber) + " is taken");
+    if (n != 0) {
+        file = prefix + std::to_string(n) + ".bmp";
+        saved = picture.width() > 0 && picture.height() > 0
+                    ? writeFileAtomically(file, encodeBmp24(picture))
+                    : Status(fail("the picture is empty"));
+    }
+    if (!saved) {
+        // Not saved: the drawing may still be saved once the cause is mended.
+        sh.form.setEnabled("sscreen", true);
+        sh.platform->status("The " + prefix + " was not saved" +
+                            (file.empty() ? "" : " as " + file) + ": " + saved.error().message +
+                            ".");
+        return false;
+    }
+    st.nosave = 1;
+    sh.platform->status("Saved as " + file + ".");
+    return true;
+}
+
+bool printScreen(Shapes& sh) {
+    State& st = sh.st;
+    st.hhfd = sh.form.visible("Label2") ? 1 : 0;
+    if (st.hhfd == 1) hideOptionsPanel(sh);
+    sh.platform->pumpEvents();
+    const Result<std::string> printed = sh.platform->printWindow();
+    if (st.hhfd == 1) showOptionsPanel(sh);
+    sh.platform->status(printed ? *printed : "Not printed: " + printed.error().message + ".");
+    return printed.ok();
+}
+
+} // namespace vx

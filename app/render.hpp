@@ -1,0 +1,50 @@
+#pragma once
+// One drawing without a window: the options of vortalis-render, the drawing they ask for,
+// and the drawing made as the window makes its first one.
+#include "base/result.hpp"
+#include "model/drawing.hpp"
+#include "surface/surface.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+struct RenderOptions {
+    bool pattern = true;
+    std::optional<uint64_t> seed;
+    int width = 1920, height = 1080;
+    // Field texts as given; the generators clamp them.
+    std::optional<std::string> size, detail, complexity, smoothness, sides;
+    std::optional<bool> fancy;
+    enum class Colours { Basic, True, User };
+    std::optional<Colours> colours;
+    std::optional<std::string> palette;
+    std::string output;
+    bool png = false; // else 24-bit BMP
+};
+
+constexpr int kRenderMinSide = 16, kRenderMaxSide = 16384;
+constexpr long long kRenderMaxPixels = 64LL * 1024 * 1024;
+
+struct RenderArgs {
+    enum class Status { Ok, Help, Bad } status = Status::Ok;
+    std::string error; // for Bad: what was wrong
+    RenderOptions options;
+};
+
+// Reads the command line (without the program name).
+RenderArgs parseRenderArgs(const std::vector<std::string>& args);
+std::string renderUsage(const std::string& program);
+
+// The drawing the options ask for, with start-up's values (and no settings file) for what
+// they leave out. An unreadable palette file is an error that names it.
+Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed);
+
+// Makes a drawing as the window makes it: returns what a save writes, the whole surface for a
+// pattern and the shape's picture for a single shape.
+Surface renderDrawing(const Drawing& d);
+
+} // namespace vx

@@ -1,0 +1,246 @@
+#include "app/settings.hpp"
+
+#include "app/fields.hpp"
+#include "app/generators.hpp"
+#include "platform/files.hpp"
+
+namespace vx {
+
+namespace {
+
+struct Reading {
+    std::optional<double> seconds;
+    int problems = 0;
+};
+
+// Steps shared by both readings: the values, conversions and clamps.
+Reading readValues(Shapes& sh, const SettingsValues& v) {
+    State& st = sh.st;
+    ui::Form& f = sh.form;
+    Reading r;
+    r.problems = v.unreadable;
+    double* members[15] = {&st.detailf, &st.swidth, &st.complexy2, &st.complexy, &st.tcolor,
+                           &st.nsides,  nullptr,    &st.sharpf,    &st.centerf,  &st.mpattern,
+                           &st.nwait4,  &st.ntimes, &st.complexy4, &st.tcolor2,  &st.numcolors};
+    for (int i = 0; i < 15; ++i) {
+        if (!v.head[i]) {
+            ++r.problems;
+            continue;
+        }
+        const double x = *v.head[i];
+        switch (i) {
+        case kHeadSeconds:
+            r.seconds = x;
+            continue;
+        // Values outside their set would leave no drawing kind or colour mode chosen.
+        case kHeadMpattern:
+            if (x != 0 && x != 1) {
+                ++r.problems;
+                continue;
+            }
+            break;
+        case kHeadTcolor:
+            if (x != 0 && x != 1 && x != 2) {
+                ++r.problems;
+                continue;
+            }
+            break;
+        case kHeadTcolor2:
+            if (x != 0 && x != 1) {
+                ++r.problems;
+                continue;
+            }
+            break;
+        // The editor and the files hold 64 slots at most.
+        case kHeadNumcolors:
+            *members[i] = clampTo(toInt32(x), 1, 64);
+            continue;
+        default:
+            break;
+        }
+        *members[i] = x;
+    }
+    for (int i = 0; i < 64; ++i) {
+        if (!v.colours[i]) {
+            ++r.problems;
+            continue;
+        }
+        const double x = *v.colours[i];
+        if (validListValue(x)) {
+            st.colorlist[i + 1] = static_cast<int32_t>(x);
+        } else {
+            st.colorlist[i + 1] = 0;
+            ++r.problems;
+        }
+    }
+
+    st.centerf = 0;
+    st.aprintx = st.aprintx == 1 ? 1 : 0;
+    st.asavex = st.asavex == 1 ? 1 : 0;
+    f.setChecked("printon", st.aprintx == 1);
+    f.setChecked("printoff", st.aprintx == 0);
+    f.setChecked("saveon", st.asavex == 1);
+    f.setChecked("saveoff", st.asavex == 0);
+
+    st.complexy4 = clampToField(kComplexityField, st.complexy4);
+    sh.setField(kComplexityField.name, st.complexy4);
+    return r;
+}
+
+void readTail(Shapes& sh) {
+    State& st = sh.st;
+    st.sharpf = clampToField(kSmoothnessField, st.sharpf);
+    sh.setField(kSmoothnessField.name, st.sharpf);
+    st.centerf = 0;
+    st.mpattern2 = st.mpattern;
+}
+
+void reportProblems(Shapes& sh, int problems) {
+    if (problems == 0) return;
+    sh.platform->status(std::string(kSettingsFile) +
+                        " is damaged or incomplete: " + std::to_string(problems) +
+                        (problems == 1 ? " value" : " values") + " could not be read.");
+}
+
+bool readFileInto(Shapes& sh, bool second) {
+    // A missing or unreadable file leaves everything as it is, without a word.
+    const Result<std::string> text = readFileStart(kSettingsFile, kSettingsReadLimit);
+    if (!text) return false;
+    const SettingsValues v = parseSettings(*text);
+    if (second)
+        applySettingsSecond(sh, v);
+    else
+        applySettingsFirst(sh, v);
+    return true;
+}
+
+} // namespace
+
+void applySettingsFirst(Shapes& sh, const SettingsValues& v) {
+    State& st = sh.st;
+    ui::Form& f = sh.form;
+    const Reading r = readValues(sh, v);
+    if (st.tcolor == 1 && st.tcolor2 == 0) {
+        f.setChecked("tcolor7", true);
+        f.setChecked("bcolor7", false);
+        f.setChecked("ucolors", false);
+    } else if (st.tcolor == 1 && st.tcolor2 == 1) {
+        f.setChecked("ucolors", true);
+        f.setChecked("tcolor7", false);
+        f.setChecked("bcolor7", false);
+    } else if (st.tcolor == 0) {
+        f.setChecked("bcolor7", true);
+        f.setChecked("tcolor7", false);
+        f.setChecked("ucolors", false);
+    }
+    readTail(sh);
+    reportProblems(sh, r.problems);
+}
+
+void applySettingsSecond(Shapes& sh, const SettingsValues& v) {
+    State& st = sh.st;
+    ui::Form& f = sh.form;
+    const Reading r = readValues(sh, v);
+    readTail(sh);
+    f.setChecked("snormal", true);
+    f.setChecked("scenter", false);
+    if (st.mpattern == 0) {
+        f.setChecked("csingle", true);
+        f.setChecked("cpattern", false);
+    } else if (st.mpattern == 1) {
+        f.setChecked("csingle", false);
+        f.setChecked("cpattern", true);
+    }
+    if (st.nwait4 != 1) st.nwait4 = 0;
+    f.setChecked("tslow", st.nwait4 == 1);
+    f.setChecked("tfast", st.nwait4 == 0);
+    sh.setField("Text2", st.swidth);
+    sh.setField("Text1", st.complexy2);
+    sh.setField("Text4", st.nsides);
+    sh.setField("Text3", st.detailf);
+    if (st.complexy == 1) f.selectOption("Option1", {"Option1", "Option2"});
+    if (st.complexy == 2) f.selectOption("Option2", {"Option1", "Option2"});
+    if (r.seconds) sh.setField("Text5", *r.seconds);
+    if (st.sharpf == 1) {
+        f.setChecked("ssmooth", false);
+        f.setChecked("ssharp", true);
+    } else if (st.sharpf == 2) {
+        f.setChecked("ssmooth", false);
+        f.setChecked("ssharp", false);
+    }
+    if (st.ntimes < 1) st.ntimes = 1;
+    reportProblems(sh, r.problems);
+}
+
+bool readSettingsFirst(Shapes& sh) {
+    return readFileInto(sh, false);
+}
+bool readSettingsSecond(Shapes& sh) {
+    return readFileInto(sh, true);
+}
+
+Status saveSettings(Shapes& sh) {
+    State& st = sh.st;
+    readField(sh, kDetailField);
+    readField(sh, kSizeField);
+    readField(sh, kShapeComplexityField);
+    readField(sh, kSidesField);
+    const double seconds = readField(sh, kSecondsField, false);
+    if (st.ntimes < 1) st.ntimes = 1;
+    readField(sh, kSmoothnessField);
+    readField(sh, kComplexityField);
+
+    const Status written = writeFileAtomically(kSettingsFile, settingsText(st, seconds));
+    if (!written) {
+        sh.platform->status("Settings not saved: could not write " + std::string(kSettingsFile) +
+                            " (" + written.error().message + ").");
+        return written;
+    }
+    sh.platform->status("Settings saved in " + std::string(kSettingsFile) + ".");
+    return {};
+}
+
+void restoreDefaults(Shapes& sh) {
+    State& st = sh.st;
+    ui::Form& f = sh.form;
+    st.numcolors = 1;
+    for (int i = 1; i <= 100; ++i) st.colorlist[i] = 0;
+    const double oldPattern = st.mpattern;
+    f.setChecked("tslow", false);
+    f.setChecked("tfast", true);
+    st.nwait4 = 0;
+    st.sharpf = 2;
+    st.complexy4 = 1;
+    f.setText("Text9", "1");
+    f.setText("Text10", "2");
+    st.tcolor = 1;
+    st.tcolor2 = 1;
+    f.setChecked("tcolor7", false);
+    f.setChecked("bcolor7", false);
+    f.setChecked("ucolors", true);
+    st.mpattern = 1;
+    st.mpattern2 = 1;
+    f.setChecked("csingle", false);
+    f.setChecked("cpattern", true);
+    f.setEnabled("sscreen", true);
+    f.setText("Text2", "200");
+    st.swidth = 200;
+    f.setText("Text1", "0");
+    st.complexy2 = 0;
+    f.setText("Text4", "4");
+    st.nsides = 4;
+    f.setText("Text3", "16");
+    st.detailf = 16;
+    f.selectOption("Option2", {"Option1", "Option2"});
+    st.complexy = 2;
+    f.setText("Text5", "10");
+    f.setChecked("ssmooth", true);
+    f.setChecked("ssharp", false);
+    st.sharpf = 0;
+    st.centerf = 1;
+    f.setChecked("snormal", false);
+    f.setChecked("scenter", true);
+    if (st.ssmode == 1 && oldPattern == 0) makeshape2(sh);
+}
+
+} // namespace vx

@@ -1,0 +1,22 @@
+#pragma once
+// The settings file "Vortalis.settings" in the working folder.
+#include "app/shapes.hpp"
+#include "base/result.hpp"
+#include "engine/settingsfile.hpp"
+
+namespace vx {
+
+// First reading at start-up (before the main page); false when the file could not be read.
+bool readSettingsFirst(Shapes& sh);
+// Second reading after "Begin": also brings menus, option buttons and fields in line.
+bool readSettingsSecond(Shapes& sh);
+// "Save settings"; a file that could not be written is said in the status line too.
+Status saveSettings(Shapes& sh);
+// "Restore default settings".
+void restoreDefaults(Shapes& sh);
+
+// The readings on text already in memory.
+void applySettingsFirst(Shapes& sh, const SettingsValues& v);
+void applySettingsSecond(Shapes& sh, const SettingsValues& v);
+
+} // namespace vx

@@ -1,0 +1,52 @@
+#pragma once
+// The one window object: the state, the form model, the window surface and the shape picture,
+// the random source and the desktop. Every handler is a free function over it.
+#include "model/state.hpp"
+#include "platform/platform.hpp"
+#include "surface/numeric.hpp"
+#include "surface/surface.hpp"
+#include "ui/form.hpp"
+
+#include <string>
+
+namespace vx {
+
+// How far start-up has come.
+enum StartPhase : int {
+    kNotStarted = 0,
+    kPreparing = 1, // start values, settings, the first main-page pattern
+    kMainPage = 2,  // a new pattern every 5 s under "Begin"
+    kFirstDrawing = 3,
+    kMainLoop = 4,
+};
+
+struct Shapes {
+    Shapes();
+    explicit Shapes(Platform& p);
+
+    State st;
+    ui::Form form;
+    Surface surface{792, 552};
+    Surface picture1{201, 161, kPictureBack};
+    Random rng;
+    Platform* platform;
+
+    // Start-up recast for an event loop: how far it has come, and the main-loop pass that
+    // waits for the slow-animation tick (and for how many loop ticks it has waited).
+    struct Loop {
+        int phase = kNotStarted;
+        bool waiting = false;
+        int waitTicks = 0;
+    } loop;
+    // "Create random shape(s)" is drawing; a second click meanwhile is not obeyed.
+    bool command1Running = false;
+
+    // The number in a field (leading number, blanks ignored, none gives 0).
+    double field(const std::string& name) const { return fieldNumber(form.text(name)); }
+    void setField(const std::string& name, double v) { form.setText(name, numberText(v)); }
+
+  private:
+    Platform headless_;
+};
+
+} // namespace vx

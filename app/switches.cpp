@@ -1,0 +1,42 @@
+#include "app/switches.hpp"
+
+#include "app/fields.hpp"
+#include "app/generators.hpp"
+
+namespace vx {
+
+void csingleClick(Shapes& sh) {
+    State& st = sh.st;
+    if (st.mpattern == 0) return;
+    st.mpattern = 0;
+    st.mpattern2 = 0;
+    sh.form.setChecked("csingle", true);
+    sh.form.setChecked("cpattern", false);
+    if (st.ssmode != 1) return;
+
+    // Screen-saver mode: a shape now, gliding from the middle of the window.
+    makeshape(sh);
+    const int side = toInt32(st.swidth + 2);
+    sh.form.resize("Picture1", side, side);
+    const double seconds = readField(sh, kSecondsField);
+    sh.form.setInterval("Timer1", toInt32(seconds * 1000));
+    st.awb = driftStep(sh.rng);
+    st.bwb = driftStep(sh.rng);
+    st.abb = vfloor(sh.surface.width() / 2.0) - st.swidth / 2;
+    st.dbb = vfloor(sh.surface.height() / 2.0) - st.swidth / 2;
+    sh.form.move("Picture1", toInt32(st.abb), toInt32(st.dbb));
+    sh.form.setVisible("Picture1", true);
+}
+
+void cpatternClick(Shapes& sh) {
+    State& st = sh.st;
+    if (st.mpattern == 1) return;
+    st.mpattern = 1;
+    st.mpattern2 = 1;
+    sh.form.setChecked("csingle", false);
+    sh.form.setChecked("cpattern", true);
+    sh.form.setEnabled("sscreen", true);
+    if (st.ssmode == 1) makeshape2(sh);
+}
+
+} // namespace vx

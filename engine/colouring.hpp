@@ -1,0 +1,35 @@
+#pragma once
+// Region colouring shared by the single shape and the pattern tile: the outer fill, the scan of
+// one quarter of the square with its eight (or sixteen) mirrored fill points, the census and
+// the recolouring by area.
+#include "engine/choosing.hpp"
+#include "model/drawing.hpp"
+#include "surface/surface.hpp"
+
+namespace vx {
+
+// What the diagonal fill points of an eight-sided drawing get when the scan point lies in a
+// coloured region: that region's colour (single shapes) or a fresh draw (pattern tiles).
+enum class DiagonalColour { ScanColour, Fresh };
+
+// What a colouring leaves besides the pixels.
+struct ColourRun {
+    int32_t lastpick = 0; // the latest first-pass draw, for the next drawing
+    Census census;        // empty unless the list colours are on; used entries count 0
+};
+
+// Colours the closed outline drawn in colour 1 around the square of side s centred on pixel
+// (cx, cy); everything outside it becomes colour 1.
+ColourRun colourRegions(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
+                        double s, int nsides, DiagonalColour rule);
+
+inline ColourRun colourShape(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
+                             double s, int nsides) {
+    return colourRegions(sf, cs, rng, cx, cy, s, nsides, DiagonalColour::ScanColour);
+}
+inline ColourRun colourTile(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
+                            double s, int nsides) {
+    return colourRegions(sf, cs, rng, cx, cy, s, nsides, DiagonalColour::Fresh);
+}
+
+} // namespace vx

@@ -1,0 +1,223 @@
+#include "engine/pattern.hpp"
+
+#include "engine/fill.hpp"
+#include "engine/turns.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vx {
+
+namespace {
+
+// A component with a random sign: one draw chooses the sign, a second gives the size.
+double signedRandom(Random& rng) {
+    const int c = static_cast<int>(std::floor(2 * rng.next())) + 1;
+    return c == 1 ? rng.next() : rng.next() - 1;
+}
+
+// The step and level 1 start downwards.
+Vec2 stepPair(Random& rng) {
+    for (int tries = 0; tries < 1000; ++tries) {
+        const double x = signedRandom(rng);
+        const double y = rng.next();
+        if (x != 0 && y != 0) return {x, y};
+    }
+    return {0.5, 0.25}; // unreachable with a working random source
+}
+
+// Levels 2 and up may point upwards with fancy shapes, and never lie on a diagonal.
+Vec2 levelPair(Random& rng, bool fancy) {
+    for (int tries = 0; tries < 1000; ++tries) {
+        const double x = signedRandom(rng);
+        double y = rng.next();
+        if (fancy) y = signedRandom(rng);
+        if (x != 0 && y != 0 && std::fabs(x) != std::fabs(y)) return {x, y};
+    }
+    return {0.5, 0.25};
+}
+
+struct Chain {
+    Vec2 step, l1, l2, l3;
+    Vec2 deep[8]; // levels 4 and up at indices 1..sigma-2
+};
+
+} // namespace
+
+WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
+    WalkOutcome out;
+    const int cx = p.cx, cy = p.cy;
+    const int half = p.s / 2;
+    const int sigma = std::clamp(p.sigma, 0, 8);
+
+    sf.box(cx - half + 1, cy - half + 1, cx + half - 1, cy + half - 1, kBorder);
+
+    // W0 as an offset from the centre; the other pens are its seven images, so that mirrored
+    // pens always select mirrored pixels.
+    double dx = 0, dy = 0;
+    out.x = cx;
+    out.y = cy;
+
+    Chain ch;
+    ch.step = stepPair(rng);
+    ch.l1 = stepPair(rng);
+    ch.l3 = levelPair(rng, p.fancy);
+    ch.l2 = levelPair(rng, p.fancy);
+    for (int k = 1; k <= sigma - 2; ++k) ch.deep[k] = levelPair(rng, p.fancy);
+    Vec2& top = sigma <= 2 ? ch.l3 : ch.deep[sigma - 2];
+
+    double turns = 0, turnLimit = p.turnPeriod;
+    const long maxSteps = p.maxSteps > 0 ? p.maxSteps : static_cast<long>(p.s) * p.s + 4096;
+    // The walk draws only in the tile square and one pixel past its edges (a pen is plotted
+    // before the frame test), so white there is white everywhere.
+    auto reject = [&]() {
+        sf.fillBox(cx - half - 2, cy - half - 2, cx + half + 2, cy + half + 2, kWhite);
+        out.result = WalkResult::Rejected;
+        return out;
+    };
+
+    for (long steps = 0;; ++steps) {
+        const int rx = pixelOffset(dx), ry = pixelOffset(dy);
+        sf.setPixel(cx + rx, cy + ry, kBorder);
+        sf.setPixel(cx - rx, cy + ry, kBorder);
+        sf.setPixel(cx - rx, cy - ry, kBorder);
+        sf.setPixel(cx + rx, cy - ry, kBorder);
+        sf.setPixel(cx + ry, cy - rx, kBorder);
+        sf.setPixel(cx + ry, cy + rx, kBorder);
+        sf.setPixel(cx - ry, cy + rx, kBorder);
+        sf.setPixel(cx - ry, cy - rx, kBorder);
+
+        turns += 1;
+        if (turns > turnLimit) {
+            turns = 0;
+            turnLimit = p.turnPeriod;
+            top = levelPair(rng, p.fancy);
+        }
+        const double fx = std::floor(dx), fy = std::floor(dy);
+        if (fx <= -half || fx >= half || fy <= -half || fy >= half) break;
+        if (p.onePass) break;
+        // A walk that circles inside the frame would never end.
+        if (steps >= maxSteps) return reject();
+
+        dx += ch.step.x;
+        dy += ch.step.y;
+        out.x = cx + dx;
+        out.y = cy + dy;
+        if (sf.pixel(cx + pixelOffset(dx), cy + pixelOffset(dy)) == kBorder) {
+            out.hits += 1;
+            // Past the limit the walk is lost anyway; stop drawing it.
+            if (!p.ignoreHits && out.hits > p.hitLimit) return reject();
+        }
+
+        feedTurn(ch.step, sigma == 0 ? ch.l3 : ch.l1);
+        normaliseTurn(ch.step);
+        feedTurn(ch.l1, sigma < 2 ? ch.l3 : ch.l2);
+        normaliseTurn(ch.l1);
+        feedTurn(ch.l2, ch.l3);
+        if (sigma >= 2) normaliseTurn(ch.l2);
+        if (sigma > 2) {
+            feedTurn(ch.l3, ch.deep[1]);
+            normaliseTurn(ch.l3);
+            for (int k = 1; k <= sigma - 3; ++k) {
+                feedTurn(ch.deep[k], ch.deep[k + 1]);
+                normaliseTurn(ch.deep[k]);
+            }
+        }
+    }
+    if (!p.ignoreHits && out.hits > p.hitLimit) return reject();
+    if (p.onePass) out.hits = 0;
+    out.result = WalkResult::Accepted;
+    return out;
+}
+
+TilingEnd tilePattern(Surface& win, int s, Surface& tile) {
+    const int w = win.width(), h = win.height();
+    const int cx = w / 2, cy = h / 2;
+
+    tile.resize(s + 2, s + 2);
+    tile.setBackColor(kPictureBack);
+    tile.paint(win, 1, 1, cx - s / 2 + 1, cy - s / 2 + 1, s, s);
+
+    // Copies start at (1, 1) and step by s - 1, each covering the last column and row of the
+    // one before, and the last copies reach past the window. So every pixel but the top row
+    // and left column shows the tile's pixel ((x - 1) mod (s - 1), (y - 1) mod (s - 1)); build
+    // that directly: one band of copies, then the band doubled downwards in whole rows.
+    const int period = s - 1;
+    win.fillBox(0, 0, bigBoxX(win), 0, kBorder);
+    if (w > 1 && h > 1 && period > 0) {
+        const int band = std::min(period, h - 1);
+        win.fillBox(0, 0, 0, band, kBorder); // the rows below copy their left column too
+        win.paint(tile, 1, 1, 1, 1, period, band);
+        win.repeatAcross(1, 1, period, band);
+        for (int rows = band; 1 + rows < h;) {
+            const int n = std::min(rows, h - 1 - rows);
+            win.copyRows(1 + rows, 1, n);
+            rows += n;
+        }
+    } else {
+        win.fillBox(0, 0, 0, bigBoxY(win), kBorder);
+    }
+
+    // Where the copying loop would have stopped: the first position past the window.
+    const long across = period > 0 ? std::max(0, w - 1) / period + 1 : 1;
+    const long down = period > 0 ? std::max(0, h - 1) / period + 1 : 1;
+    const double aEnd = 1.0 + static_cast<double>(across) * period;
+    const double bEnd = 1.0 + static_cast<double>(down) * period;
+    TilingEnd end;
+    end.a = 1;
+    end.b = bEnd;
+    end.abb = s - (aEnd - w);
+    end.dbb = s - (bEnd - h);
+
+    // The tile has served; its picture is left empty.
+    tile.cls();
+    return end;
+}
+
+PatternRun drawPattern(const DrawSettings& s, Random& rng, Surface& canvas, Surface& tile,
+                       const PatternLimits& limits) {
+    PatternRun run;
+    const double size = s.size;
+    const int side = static_cast<int>(std::floor(size / 10) * 10);
+    const double sigma = s.smoothness - 1;
+    run.runSize = side;
+    run.smoothLevel = sigma;
+    run.circle = sigma >= 1;
+    run.turnPeriod = std::floor((26 - s.detail) * side / 200);
+    run.hitLimit = size / 4 + (s.complexity - 1) * (size / 2) / 25;
+
+    // The colour-1 blank, the clear and the colour-1 background before this white one are
+    // never seen (nothing runs in between), so one white clear stands for all four.
+    canvas.setBackColor(kWhite);
+
+    WalkParams p;
+    p.cx = canvas.width() / 2;
+    p.cy = canvas.height() / 2;
+    p.s = side;
+    p.sigma = static_cast<int>(sigma);
+    p.fancy = s.fancy;
+    p.onePass = s.sides == 8;
+    p.turnPeriod = run.turnPeriod;
+    p.hitLimit = run.hitLimit;
+    p.maxSteps = limits.maxSteps;
+
+    while (run.attempts < limits.maxAttempts && !run.accepted) {
+        p.ignoreHits = run.attempts >= limits.relaxAfter;
+        const WalkOutcome walk = walkAttempt(canvas, rng, p);
+        run.accepted = walk.result == WalkResult::Accepted;
+        run.hits = walk.hits;
+        ++run.attempts;
+    }
+    if (!run.accepted) {
+        // Every walk wandered off: a plain framed tile still gives a pattern.
+        canvas.box(p.cx - side / 2 + 1, p.cy - side / 2 + 1, p.cx + side / 2 - 1,
+                   p.cy + side / 2 - 1, kBorder);
+        run.hits = 0;
+    }
+
+    run.colour = colourTile(canvas, s.colour, rng, p.cx, p.cy, side, p.onePass ? 8 : 4);
+    run.tiling = tilePattern(canvas, side, tile);
+    return run;
+}
+
+} // namespace vx

@@ -1,0 +1,47 @@
+#pragma once
+// What one drawing is made of: the settings it uses, and the drawing as a small value (kind,
+// seed, settings, surface size) from which it can be made again.
+#include "model/state.hpp"
+
+#include <cstdint>
+#include <vector>
+
+namespace vx {
+
+// Where the colours of a drawing come from.
+struct ColourSettings {
+    double tcolor = 1;  // 0 basic colours, 2 the imported scale, anything else true colours
+    double tcolor2 = 1; // 1: the largest areas are recoloured from the list
+    // The colour list from slot 1 up to its first empty slot: colours and shade codes.
+    std::vector<int32_t> list;
+    // The imported scale, slots 1..cgf (an empty slot reads as 0).
+    std::vector<int32_t> scale;
+    // The latest first-pass draw before this drawing; its repeat is refused.
+    int32_t lastpick = 0;
+};
+
+// The settings of one drawing, as the option fields give them after clamping.
+struct DrawSettings {
+    double size = 200;          // side of the shape square or tile, 40..400
+    double detail = 16;         // 1..25
+    double complexity = 1;      // 1..25
+    double smoothness = 2;      // 1..9
+    double shapeComplexity = 0; // 0..20; read and kept, used by no drawing
+    double sides = 4;           // not clamped: 2 and 8 change a shape, 8 a pattern
+    bool fancy = true;          // "Shapes Fancy" rather than "Shapes Regular"
+    ColourSettings colour;
+};
+
+enum class DrawingKind { Shape, Pattern };
+
+struct Drawing {
+    DrawingKind kind = DrawingKind::Pattern;
+    uint64_t seed = 0;
+    DrawSettings settings;
+    int width = 0, height = 0; // the window's inner size
+};
+
+// The colour part of the settings as the window state holds it now.
+ColourSettings colourSettings(const State& st);
+
+} // namespace vx

@@ -1,0 +1,80 @@
+#include "platform/files.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx {
+
+namespace {
+
+std::string reason(int err) {
+    return std::strerror(err);
+}
+
+} // namespace
+
+Status writeFileAtomically(const std::string& file, std::string_view bytes) {
+    const std::string tmp = file + ".tmp";
+    // A fresh file: never write through whatever else may carry the temporary name.
+    ::unlink(tmp.c_str());
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return fail(reason(errno));
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    int err = 0;
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            break;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && std::rename(tmp.c_str(), file.c_str()) != 0) err = errno;
+    if (err != 0) {
+        ::unlink(tmp.c_str());
+        return fail(reason(err));
+    }
+    // Best effort: make the rename itself survive a power cut.
+    const size_t slash = file.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : file.substr(0, slash + 1);
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return {};
+}
+
+Result<std::string> readFileStart(const std::string& file, size_t limit) {
+    std::error_code ec;
+    const auto kind = std::filesystem::status(file, ec).type();
+    if (kind == std::filesystem::file_type::not_found) return fail("there is no such file");
+    if (ec) return fail(ec.message());
+    if (kind != std::filesystem::file_type::regular) return fail("it is not a regular file");
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return fail(reason(errno));
+    std::string text(limit, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(limit));
+    if (in.bad()) return fail("it could not be read");
+    text.resize(static_cast<size_t>(in.gcount()));
+    return text;
+}
+
+bool nameTaken(const std::string& file) {
+    // Any other failure (a folder that cannot be searched) is left to the write to report.
+    struct stat st {};
+    return ::lstat(file.c_str(), &st) == 0;
+}
+
+} // namespace vx
