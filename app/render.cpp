@@ -204,8 +204,8 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed) {
         // A palette is 65 short lines; anything far larger is not one.
         constexpr size_t kMaxPalette = 1 << 20;
         const Result<std::string> text = readFileStart(*o.palette, kMaxPalette + 1);
-        if (!text) return fail("cannot read palette file \"" + *o.palette + "\": " +
-                               text.error().message);
+        if (!text)
+            return fail("cannot read palette file \"" + *o.palette + "\": " + text.error().message);
         if (text->size() > kMaxPalette)
             return fail("palette file \"" + *o.palette + "\" is too large");
         applyPaletteText(st, *text);

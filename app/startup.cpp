@@ -19,7 +19,7 @@ void placePicture1(Shapes& sh) {
     sh.form.move("Picture1", toInt32(sh.st.abb), toInt32(sh.st.dbb));
 }
 
-// After "Begin": the menus, the generators' first positions, the second reading of the
+// After "Begin": the menus, the moving picture's start, the second reading of the
 // settings file and the first drawing.
 void firstDrawing(Shapes& sh) {
     State& st = sh.st;

@@ -42,15 +42,18 @@ std::string encodeBmp24(const Surface& s, int dotsPerMetre) {
     put32(out, static_cast<uint32_t>(dotsPerMetre));
     put32(out, 0);
     put32(out, 0);
-    for (uint32_t row = h; row-- > 0;) {
+    // Rows bottom first, blue-green-red, each padded with zeros to a multiple of four bytes.
+    out.resize(54 + static_cast<size_t>(dataSize), '\0');
+    char* dst = out.data() + 54;
+    for (uint32_t row = h; row-- > 0; dst += stride) {
         const uint32_t* px = s.rowData(static_cast<int>(row));
-        for (uint32_t x = 0; x < w; ++x) {
+        char* d = dst;
+        for (uint32_t x = 0; x < w; ++x, d += 3) {
             const uint32_t c = px[x];
-            out.push_back(static_cast<char>((c >> 16) & 0xFF)); // blue
-            out.push_back(static_cast<char>((c >> 8) & 0xFF));  // green
-            out.push_back(static_cast<char>(c & 0xFF));         // red
+            d[0] = static_cast<char>((c >> 16) & 0xFF);
+            d[1] = static_cast<char>((c >> 8) & 0xFF);
+            d[2] = static_cast<char>(c & 0xFF);
         }
-        out.append(stride - w * 3, '\0');
     }
     return out;
 }

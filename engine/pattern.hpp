@@ -36,7 +36,7 @@ enum class WalkResult { Accepted, Rejected };
 
 struct WalkOutcome {
     WalkResult result = WalkResult::Rejected;
-    double hits = 0;  // overlaps of the walk (0 after the one pass of eight sides)
+    double hits = 0;     // overlaps of the walk (0 after the one pass of eight sides)
     double x = 0, y = 0; // the first pen's last position
 };
 

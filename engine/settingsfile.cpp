@@ -10,8 +10,6 @@ namespace vx {
 
 namespace {
 
-constexpr int32_t kMaxColour = 16777215;
-
 bool isSeparator(char c) {
     return c == ' ' || c == ',' || c == '\t';
 }
@@ -54,11 +52,6 @@ std::vector<std::string_view> splitTokens(std::string_view line) {
 }
 
 } // namespace
-
-bool validListValue(double v) {
-    if (v != std::floor(v)) return false;
-    return (v >= 0 && v <= kMaxColour) || (v >= -7 && v <= -1);
-}
 
 SettingsValues parseSettings(std::string_view text) {
     SettingsValues v;

@@ -4,6 +4,7 @@
 #include "model/state.hpp"
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,9 @@ std::string settingsText(const State& st, double seconds);
 std::string printNumber(double v);
 
 // A colour-list value the program can use: a colour 0..16777215 or a shade code -1..-7.
-bool validListValue(double v);
+inline bool validListValue(double v) {
+    return v >= -7 && v <= 16777215 && v == static_cast<double>(static_cast<int32_t>(v)) &&
+           (v >= 0 || v <= -1);
+}
 
 } // namespace vx

@@ -15,14 +15,14 @@ constexpr long kMaxAttempts = 40000;
 // What a shape run made, besides its pixels.
 struct ShapeRun {
     long attempts = 0;
-    bool closed = false;   // false: no attempt closed within the bound; the square is blank
-    int runSize = 0;       // the size rounded down to tens
+    bool closed = false;    // false: no attempt closed within the bound; the square is blank
+    int runSize = 0;        // the size rounded down to tens
     double smoothLevel = 0; // the smoothness lowered by one: order of the turning chain
     bool deepChain = false;
-    bool circle = false;   // turns are normalised
-    int turnPeriod = 0;    // steps between two fresh turns
-    double hitLimit = 0;   // outline hits an attempt may have
-    double hits = 0;       // hits of the closed outline
+    bool circle = false; // turns are normalised
+    int turnPeriod = 0;  // steps between two fresh turns
+    double hitLimit = 0; // outline hits an attempt may have
+    double hits = 0;     // hits of the closed outline
     ColourRun colour;
 };
 

@@ -19,12 +19,11 @@ struct FieldSpec {
 };
 
 inline constexpr FieldSpec kSizeField{"Text2", &DrawSettings::size, &State::swidth, 40, 400, 400};
-inline constexpr FieldSpec kDetailField{"Text3", &DrawSettings::detail, &State::detailf, 1, 25,
-                                        25};
-inline constexpr FieldSpec kComplexityField{"Text9", &DrawSettings::complexity,
-                                            &State::complexy4, 1, 25, 25};
-inline constexpr FieldSpec kSmoothnessField{"Text10", &DrawSettings::smoothness, &State::sharpf,
-                                            1, 9, 0};
+inline constexpr FieldSpec kDetailField{"Text3", &DrawSettings::detail, &State::detailf, 1, 25, 25};
+inline constexpr FieldSpec kComplexityField{
+    "Text9", &DrawSettings::complexity, &State::complexy4, 1, 25, 25};
+inline constexpr FieldSpec kSmoothnessField{
+    "Text10", &DrawSettings::smoothness, &State::sharpf, 1, 9, 0};
 inline constexpr FieldSpec kShapeComplexityField{
     "Text1", &DrawSettings::shapeComplexity, &State::complexy2, 0, 20, 0};
 inline constexpr FieldSpec kSidesField{"Text4", &DrawSettings::sides, &State::nsides, 1, 0, 0};
@@ -35,10 +34,9 @@ inline constexpr FieldSpec kSecondsField{"Text5", nullptr, nullptr, 1, 50, 50};
 inline constexpr const FieldSpec* kDrawingFields[] = {
     &kSizeField,       &kDetailField,          &kComplexityField,
     &kSmoothnessField, &kShapeComplexityField, &kSidesField};
-inline constexpr const FieldSpec* kAllFields[] = {&kSizeField,       &kDetailField,
-                                                  &kComplexityField, &kSmoothnessField,
-                                                  &kShapeComplexityField, &kSidesField,
-                                                  &kSecondsField};
+inline constexpr const FieldSpec* kAllFields[] = {
+    &kSizeField,  &kDetailField, &kComplexityField, &kSmoothnessField, &kShapeComplexityField,
+    &kSidesField, &kSecondsField};
 
 // The field of that name, or nullptr.
 const FieldSpec* fieldSpec(std::string_view name);

@@ -1,6 +1,6 @@
 // Whole single shapes over many seeds: symmetry, no white left inside, colours of the mode.
-#include "engine/shades.hpp"
 #include "app/generators.hpp"
+#include "engine/shades.hpp"
 
 #include "symmetry.hpp"
 

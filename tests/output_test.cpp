@@ -1,9 +1,9 @@
 #include "app/events.hpp"
-#include "app/keys.hpp"
-#include "engine/bmp.hpp"
-#include "app/output.hpp"
-#include "scratch_folder.hpp"
 #include "app/generators.hpp"
+#include "app/keys.hpp"
+#include "app/output.hpp"
+#include "engine/bmp.hpp"
+#include "scratch_folder.hpp"
 
 #include <cstring>
 #include <filesystem>

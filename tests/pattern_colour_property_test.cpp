@@ -1,7 +1,7 @@
 // Coloured patterns over many seeds, in each colour mode: every copy of the tile is exactly
 // symmetric, nothing is left white, and every colour is one the mode can give.
-#include "engine/shades.hpp"
 #include "app/generators.hpp"
+#include "engine/shades.hpp"
 #include "symmetry.hpp"
 
 #include <gtest/gtest.h>

@@ -32,8 +32,7 @@ struct TileColouring : ::testing::Test {
         if (bare) return;
         for (int t = 0; t <= 30; ++t)
             for (int sx : {-1, 1})
-                for (int sy : {-1, 1})
-                    sf.setPixel(cx + sx * t, cy + sy * (30 - t), kBorder);
+                for (int sy : {-1, 1}) sf.setPixel(cx + sx * t, cy + sy * (30 - t), kBorder);
     }
     ::testing::AssertionResult symmetric() const {
         return vx::testing::eightFold(sf, cx, cy, kHalf);
@@ -41,8 +40,7 @@ struct TileColouring : ::testing::Test {
     int whiteInside() const {
         int n = 0;
         for (int y = cy - kHalf + 2; y <= cy + kHalf - 2; ++y)
-            for (int x = cx - kHalf + 2; x <= cx + kHalf - 2; ++x)
-                n += sf.pixel(x, y) == kWhite;
+            for (int x = cx - kHalf + 2; x <= cx + kHalf - 2; ++x) n += sf.pixel(x, y) == kWhite;
         return n;
     }
 };

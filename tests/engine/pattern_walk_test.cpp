@@ -43,8 +43,7 @@ TEST(PatternWalk, EightSidesMakeOnePassLeavingTheFrameAndOneCentreDot) {
             const bool frame = (x == cx - 49 || x == cx + 49) && y >= cy - 49 && y <= cy + 49;
             const bool frameRow = (y == cy - 49 || y == cy + 49) && x >= cx - 49 && x <= cx + 49;
             const bool dot = x == cx && y == cy;
-            ASSERT_EQ(sf.pixel(x, y), frame || frameRow || dot ? kBorder : kWhite)
-                << x << "," << y;
+            ASSERT_EQ(sf.pixel(x, y), frame || frameRow || dot ? kBorder : kWhite) << x << "," << y;
         }
 }
 

@@ -1,6 +1,6 @@
 #include "app/events.hpp"
-#include "app/startup.hpp"
 #include "app/generators.hpp"
+#include "app/startup.hpp"
 #include "qt/app.hpp"
 
 #include <QAction>
