@@ -38,9 +38,9 @@ ShapeRun makeshape(Shapes& sh) {
     readField(sh, kSecondsField);
     st.mpattern2 = st.mpattern;
 
-    readField(sh, kSizeField);
+    const DrawSettings first = readDrawSettings(sh);
     // A new size starts the moving picture afresh from the middle.
-    if (st.ggbbc == 1 || (st.ggbbc == 0 && sh.field("Text2") != st.swidth999 && st.mpattern == 0)) {
+    if (st.ggbbc == 1 || (st.ggbbc == 0 && first.size != st.swidth999 && st.mpattern == 0)) {
         st.awb = driftStep(sh.rng);
         st.bwb = driftStep(sh.rng);
         st.abb = std::floor(sh.surface.width() / 2.0) - st.swidth / 2;
@@ -48,9 +48,7 @@ ShapeRun makeshape(Shapes& sh) {
         form.move("Picture1", toInt32(st.abb), toInt32(st.dbb));
     }
     st.ggbbc = 0;
-
-    readDrawSettings(sh);
-    st.swidth999 = toInt16(sh.field("Text2"));
+    st.swidth999 = toInt16(first.size);
     sh.platform->pumpEvents();
     const bool timerWasOn = pauseTimer1(sh);
 

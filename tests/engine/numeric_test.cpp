@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace vx;
 
 TEST(NumericRules, FloorGoesDownForNegatives) {
@@ -73,4 +75,16 @@ TEST(RandomSource, SameSeedSameSequenceAndUnitInterval) {
     EXPECT_EQ(seen[0], 0);
     EXPECT_GT(seen[1], 1300);
     EXPECT_GT(seen[2], 1300);
+}
+
+TEST(RandomSource, ARestoredStateReplaysTheSameNumbers) {
+    Random r(99);
+    for (int i = 0; i < 5; ++i) r.next();
+    const RandomState mark = r.state();
+    std::vector<double> first;
+    for (int i = 0; i < 20; ++i) first.push_back(r.next());
+    EXPECT_NE(r.state(), mark);
+    Random other(1);
+    other.restore(mark);
+    for (double x : first) EXPECT_EQ(other.next(), x);
 }
