@@ -50,6 +50,8 @@ ShapeRun makeshape(Shapes& sh) {
     st.ggbbc = 0;
     st.swidth999 = toInt16(first.size);
     sh.platform->pumpEvents();
+    // "Quit" chosen while events ran ends the program, not after another drawing.
+    if (sh.quitting) return {};
     const bool timerWasOn = pauseTimer1(sh);
 
     // Read again: a change made while events ran counts.
@@ -81,6 +83,7 @@ PatternRun makeshape2(Shapes& sh, const PatternLimits& limits) {
     st.ggbbc = 1;
 
     if (st.ffb == 1) sh.platform->pumpEvents();
+    if (sh.quitting) return {};
     const bool timerWasOn = pauseTimer1(sh);
     form.setVisible("Picture1", false);
 

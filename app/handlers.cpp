@@ -3,6 +3,7 @@
 #include "app/events.hpp"
 #include "app/fields.hpp"
 #include "app/keys.hpp"
+#include "app/modes.hpp"
 #include "app/output.hpp"
 #include "app/panel.hpp"
 #include "app/settings.hpp"
@@ -39,6 +40,15 @@ void registerAll(Events& e) {
         text4KeyDown(sh, key);
         return false;
     });
+
+    // Run modes, their timers, the animation speed, quitting.
+    e.onClick("ssaver", ssaverClick);
+    e.onClick("regmode", regmodeClick);
+    e.onClick("tslow", tslowClick);
+    e.onClick("tfast", tfastClick);
+    e.onClick("Timer1", timer1Tick);
+    e.onClick("Timer2", timer2Tick);
+    e.onClick("quit", quitClick);
 
     // Colour modes.
     e.onClick("bcolor7", bcolor7Click);

@@ -31,13 +31,19 @@ struct Shapes {
     Random rng;
     Platform* platform;
 
-    // Start-up recast for an event loop: how far it has come, and the main-loop pass that
-    // waits for the slow-animation tick (and for how many loop ticks it has waited).
+    // Start-up recast for an event loop: how far it has come; the main-loop pass that waits
+    // for the slow-animation tick (and for how many frames it has waited); the pacing of the
+    // passes; where the passes last placed the moving picture.
     struct Loop {
         int phase = kNotStarted;
         bool waiting = false;
         int waitTicks = 0;
+        double lastFrame = 0, credit = 0;
+        double placeX = 0, placeY = 0;
+        bool placed = false;
     } loop;
+    // "Quit" was chosen: a drawing that lets events run stops there.
+    bool quitting = false;
     // "Create random shape(s)" is drawing; a second click meanwhile is not obeyed.
     bool command1Running = false;
 

@@ -4,6 +4,8 @@
 #include "app/panel.hpp"
 #include "app/settings.hpp"
 
+#include <algorithm>
+
 namespace vx {
 
 namespace {
@@ -13,10 +15,6 @@ double innerWidth(const Shapes& sh) {
 }
 double innerHeight(const Shapes& sh) {
     return sh.surface.height();
-}
-
-void placePicture1(Shapes& sh) {
-    sh.form.move("Picture1", toInt32(sh.st.abb), toInt32(sh.st.dbb));
 }
 
 // After "Begin": the menus, the moving picture's start, the second reading of the
@@ -45,12 +43,29 @@ void firstDrawing(Shapes& sh) {
         makeshape2(sh);
 }
 
+// The left (or top) edge of the moving picture bounces between lo and hi: 0 and W - side when
+// the window holds the picture, else W - side and 0, so that a picture larger than the window
+// still glides over what the window shows. An edge outside the range (the window shrank)
+// comes back into it.
+void bounce(double& pos, double& step, double side, double extent) {
+    const double lo = std::min(0.0, extent - side), hi = std::max(0.0, extent - side);
+    pos = std::clamp(pos, lo, hi);
+    if (pos + step > hi || pos + step < lo) step = -step;
+}
+
+// Where the picture is placed; the frame shows the last place once.
+void placePicture1(Shapes& sh) {
+    sh.loop.placeX = sh.st.abb;
+    sh.loop.placeY = sh.st.dbb;
+    sh.loop.placed = true;
+}
+
 // The end of a pass: the picture at its new place, bounced off the window's edges.
 void passTail(Shapes& sh) {
     State& st = sh.st;
     placePicture1(sh);
-    if (st.abb + st.swidth + st.awb > innerWidth(sh) || st.abb + st.awb < 0) st.awb = -st.awb;
-    if (st.dbb + st.swidth + st.bwb > innerHeight(sh) || st.dbb + st.bwb < 0) st.bwb = -st.bwb;
+    bounce(st.abb, st.awb, st.swidth, innerWidth(sh));
+    bounce(st.dbb, st.bwb, st.swidth, innerHeight(sh));
 }
 
 // Ends the slow-animation wait once its tick has come, or after the bound. False while it
@@ -66,6 +81,18 @@ bool endSlowWait(Shapes& sh) {
     sh.form.setEnabled("Timer2", false);
     passTail(sh);
     return true;
+}
+
+// A pass at "Slow" with the picture on screen moves a whole pixel and waits for Timer2.
+bool slowPasses(const Shapes& sh) {
+    return sh.form.visible("Picture1") && sh.st.nwait4 == 1;
+}
+
+// The frame shows the picture where the passes left it, once.
+void showPicture1(Shapes& sh) {
+    if (!sh.loop.placed) return;
+    sh.loop.placed = false;
+    sh.form.move("Picture1", toInt32(sh.loop.placeX), toInt32(sh.loop.placeY));
 }
 
 } // namespace
@@ -110,27 +137,46 @@ void timer6Tick(Shapes& sh) {
 }
 
 bool mainLoopTick(Shapes& sh) {
+    return mainLoopTick(sh, sh.platform->steadySeconds());
+}
+
+bool mainLoopTick(Shapes& sh, double now) {
     State& st = sh.st;
-    if (sh.loop.phase == kMainPage && !sh.form.enabled("Timer6")) {
-        sh.loop.phase = kFirstDrawing;
+    Shapes::Loop& loop = sh.loop;
+    if (loop.phase == kMainPage && !sh.form.enabled("Timer6")) {
+        loop.phase = kFirstDrawing;
         firstDrawing(sh);
-        sh.loop.phase = kMainLoop;
+        loop.phase = kMainLoop;
+        loop.lastFrame = now;
         return true;
     }
-    if (sh.loop.phase != kMainLoop) return false;
-    if (sh.loop.waiting && !endSlowWait(sh)) return false;
-    for (int i = 0; i < kLoopPassesPerTick; ++i) {
+    if (loop.phase != kMainLoop) return false;
+    // The passes due since the last frame, at a fixed rate; a late frame (after a drawing, or
+    // a paused process) is not made up beyond one short gap, so the picture never jumps.
+    const double gap = std::clamp(now - loop.lastFrame, 0.0, kMaxFrameGap);
+    loop.lastFrame = now;
+    if (loop.waiting && !endSlowWait(sh)) return false;
+    if (st.mpattern2 != 0) {
         // Nothing moves while a pattern is on screen.
-        if (st.mpattern2 != 0) break;
-        if (!mainLoopPass(sh)) break;
+        loop.credit = 0;
+        return false;
     }
+    const double rate = slowPasses(sh) ? kSlowPassesPerSecond : kFastPassesPerSecond;
+    loop.credit = std::min(loop.credit + gap * rate, rate * kMaxFrameGap);
+    // A frame's worth of passes is whole, though the product of its time and the rate may
+    // fall short of it in the last bit.
+    const long passes = static_cast<long>(loop.credit + 1e-6);
+    loop.credit = std::max(0.0, loop.credit - static_cast<double>(passes));
+    for (long i = 0; i < passes; ++i)
+        if (!mainLoopPass(sh)) break;
+    showPicture1(sh);
     return false;
 }
 
 bool mainLoopPass(Shapes& sh) {
     State& st = sh.st;
     if (st.mpattern2 != 0) return true;
-    const bool slow = sh.form.visible("Picture1") && st.nwait4 == 1;
+    const bool slow = slowPasses(sh);
     if (slow) {
         st.awb *= 100;
         st.bwb *= 100;

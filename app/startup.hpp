@@ -6,12 +6,15 @@
 
 namespace vx {
 
-// Period of the timer that drives mainLoopTick(), in ms.
-constexpr int kLoopIntervalMs = 16;
-// Passes of the main loop per tick. At "Fast" the moving picture goes 0.01 pixel per pass, so
-// 200 passes a tick give 2 pixels per tick, about 125 pixels a second at 16 ms.
-constexpr int kLoopPassesPerTick = 200;
-// Loop ticks the slow animation waits for its Timer2 tick before it goes on without it.
+// Passes of the main loop a second. At "Fast" a pass moves the picture 0.01 pixel, so 24,000
+// passes glide it 240 pixels a second (eight seconds across a full-HD screen). At "Slow" a
+// pass moves it a whole pixel and waits for its Timer2 tick; one such tick a frame, 60 a
+// second, glides it 60 pixels a second: a quarter of "Fast", as calm as a screen saver wants.
+constexpr double kFastPassesPerSecond = 24000;
+constexpr double kSlowPassesPerSecond = 60;
+// The longest gap between frames that passes are made up for.
+constexpr double kMaxFrameGap = 1.0 / 30;
+// Frames the slow animation waits for its Timer2 tick before it goes on without it.
 constexpr int kMaxSlowWaitTicks = 60;
 
 // Runs once when the window first becomes active: start values, the settings file, the first
@@ -24,12 +27,15 @@ void command4Click(Shapes& sh);
 // Timer6: a new pattern on the main page.
 void timer6Tick(Shapes& sh);
 
-// One tick of the steady loop timer: after "Begin" it makes the first drawing (returns true
-// then, as the window needs repainting); afterwards it runs the main loop's passes.
+// One frame of the steady loop timer, at `now` seconds of the steady clock: after "Begin" it
+// makes the first drawing (returns true then, as the window needs repainting); afterwards it
+// runs the main loop's passes due since the last frame and places the moving picture once.
+bool mainLoopTick(Shapes& sh, double now);
+// The same at the platform's steady clock.
 bool mainLoopTick(Shapes& sh);
 
 // One pass of the main loop. Returns false when the pass stopped at the slow-animation wait;
-// the next tick that finds the wait over finishes it.
+// the next frame that finds the wait over finishes it.
 bool mainLoopPass(Shapes& sh);
 
 } // namespace vx

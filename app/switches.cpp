@@ -2,6 +2,7 @@
 
 #include "app/fields.hpp"
 #include "app/generators.hpp"
+#include "app/modes.hpp"
 
 namespace vx {
 
@@ -20,11 +21,7 @@ void csingleClick(Shapes& sh) {
     sh.form.resize("Picture1", side, side);
     const double seconds = readField(sh, kSecondsField);
     sh.form.setInterval("Timer1", toInt32(seconds * 1000));
-    st.awb = driftStep(sh.rng);
-    st.bwb = driftStep(sh.rng);
-    st.abb = vfloor(sh.surface.width() / 2.0) - st.swidth / 2;
-    st.dbb = vfloor(sh.surface.height() / 2.0) - st.swidth / 2;
-    sh.form.move("Picture1", toInt32(st.abb), toInt32(st.dbb));
+    centrePicture1(sh);
     sh.form.setVisible("Picture1", true);
 }
 

@@ -15,6 +15,11 @@ double Platform::clockSeconds() {
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + frac;
 }
 
+double Platform::steadySeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
 Result<std::string> Platform::printWindow() {
     return fail("no printer is available");
 }

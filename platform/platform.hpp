@@ -16,6 +16,11 @@ class Platform {
     virtual void maximise() {}
     // Seconds since midnight, with fractions.
     virtual double clockSeconds();
+    // Seconds on a steady clock that never goes back, for pacing the moving picture.
+    virtual double steadySeconds();
+    // Ends the program's event loop; nothing is saved.
+    virtual void quit() { quitRequested = true; }
+    bool quitRequested = false;
     // A line for the status bar; empty clears it.
     virtual void status(const std::string& text) { lastStatus = text; }
     std::string lastStatus;

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace vx {
 
@@ -69,6 +71,7 @@ Canvas::Canvas(MainWindow& w, QWidget* parent) : QWidget(parent), w_(w) {
 
 void Canvas::paintEvent(QPaintEvent* e) {
     paintSurface(this, w_.shapes().surface, image_, e->rect());
+    w_.noteCanvasPainted();
 }
 void Canvas::resizeEvent(QResizeEvent*) {
     w_.fitSurface();
@@ -103,6 +106,11 @@ void QtPlatform::pumpEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
+void QtPlatform::quit() {
+    Platform::quit();
+    QCoreApplication::exit(0);
+}
+
 void QtPlatform::maximise() {
     if (!w_) return;
     w_->maximiseNow();
@@ -115,6 +123,8 @@ void QtPlatform::status(const std::string& text) {
 
 MainWindow::MainWindow(Shapes& sh, const Events& events) : sh_(sh), ev_(events) {
     setWindowTitle("Vortalis");
+    timing_.on = qEnvironmentVariable("VORTALIS_TIMING") == "1";
+    timing_.clock.start();
     build();
     listener_ = sh_.form.listen([this](const ui::Control& c, ui::Change ch) { mirror(c, ch); });
 }
@@ -190,9 +200,11 @@ void MainWindow::build() {
             } else {
                 a = parentMenu ? parentMenu->addAction(QString::fromStdString(c.text))
                                : menuBar()->addAction(QString::fromStdString(c.text));
-                a->setCheckable(true);
+                // Only items whose mark mirrors a setting show a check box; the model
+                // decides the mark, not the click.
+                a->setCheckable(c.checkable);
                 connect(a, &QAction::triggered, this, [this, n = c.name, a] {
-                    a->setChecked(sh_.form.checked(n));
+                    if (a->isCheckable()) a->setChecked(sh_.form.checked(n));
                     // Items of menus that are never shown stay out of reach.
                     if (reachable(n)) dispatchClick(n);
                 });
@@ -214,7 +226,10 @@ void MainWindow::build() {
                 connect(t, &QTimer::timeout, this,
                         [this, n = c.name] { runHandler([&] { ev_.click(sh_, n); }, false); });
             } else {
-                connect(t, &QTimer::timeout, this, [this, n = c.name] { dispatchClick(n); });
+                connect(t, &QTimer::timeout, this, [this, n = c.name] {
+                    if (n == "Timer1" && timing_.on) timing_.tickStart = timing_.clock.elapsed();
+                    dispatchClick(n);
+                });
             }
             if (c.enabled) t->start();
             timers_[c.name] = t;
@@ -388,17 +403,49 @@ void MainWindow::startLoop() {
     if (!loop_) {
         loop_ = new QTimer(this);
         loop_->setObjectName("mainLoop");
+        loop_->setTimerType(Qt::PreciseTimer);
         connect(loop_, &QTimer::timeout, this, &MainWindow::loopTick);
     }
-    loop_->start(kLoopIntervalMs);
+    // One frame per display refresh.
+    const qreal hz = screen() && screen()->refreshRate() >= 20 ? screen()->refreshRate() : 60;
+    loop_->start(static_cast<int>(std::lround(1000 / hz)));
 }
 
 void MainWindow::loopTick() {
     // The loop runs where no handler is on the stack, as it did beneath them all.
     if (depth_ > 0) return;
     bool drew = false;
+    const QPoint before = control("Picture1")->pos();
     runHandler([&] { drew = mainLoopTick(sh_); }, false);
     if (drew) refresh();
+    if (!timing_.on || control("Picture1")->pos() == before) return;
+    // A frame: the picture moved, and Qt shows it in this turn of the event loop.
+    const qint64 now = timing_.clock.elapsed();
+    if (timing_.lastFrame >= 0)
+        timing_.largestGap = std::max(timing_.largestGap, now - timing_.lastFrame);
+    timing_.lastFrame = now;
+    ++timing_.frames;
+    if (now - timing_.periodStart >= 1000) {
+        std::fprintf(stderr, "vortalis-timing: %d frames in %lld ms, largest gap %lld ms\n",
+                     timing_.frames, static_cast<long long>(now - timing_.periodStart),
+                     static_cast<long long>(timing_.largestGap));
+        timing_.frames = 0;
+        timing_.largestGap = 0;
+        timing_.periodStart = now;
+    }
+}
+
+void MainWindow::noteCanvasPainted() {
+    if (!timing_.on || timing_.tickStart < 0) return;
+    std::fprintf(stderr, "vortalis-timing: Timer1 tick to frame %lld ms\n",
+                 static_cast<long long>(timing_.clock.elapsed() - timing_.tickStart));
+    timing_.tickStart = -1;
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    // Closing the window is "Quit": the program ends at once, nothing is saved.
+    e->accept();
+    runHandler([&] { ev_.click(sh_, "quit"); }, false);
 }
 
 bool MainWindow::reachable(const std::string& item) const {

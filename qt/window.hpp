@@ -3,6 +3,7 @@
 #include "app/events.hpp"
 #include "app/shapes.hpp"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 #include <QWidget>
@@ -56,6 +57,7 @@ class QtPlatform : public Platform {
     explicit QtPlatform(MainWindow*& w) : w_(w) {}
     void pumpEvents() override;
     void maximise() override;
+    void quit() override;
     void status(const std::string& text) override;
     // In qt/print.cpp.
     Result<std::string> printWindow() override;
@@ -98,8 +100,13 @@ class MainWindow : public QMainWindow {
     // Keeps the surface the size of the drawing area.
     void fitSurface();
 
+    // VORTALIS_TIMING=1: frames shown by the main loop, and the time from a Timer1 tick to
+    // the frame that shows its drawing, reported on stderr.
+    void noteCanvasPainted();
+
   protected:
     bool eventFilter(QObject* o, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
   private:
     void build();
@@ -119,6 +126,12 @@ class MainWindow : public QMainWindow {
     int depth_ = 0;
     double scaleX_ = 1.0;
     int listener_ = 0;
+    struct Timing {
+        bool on = false;
+        QElapsedTimer clock;
+        qint64 lastFrame = -1, periodStart = 0, largestGap = 0, tickStart = -1;
+        int frames = 0;
+    } timing_;
 };
 
 // Key code of a Qt key as the handlers see it, or 0.

@@ -14,6 +14,7 @@ namespace vx::testing {
 class ScriptedPlatform : public Platform {
   public:
     double clock = 4321.25;
+    double steady = 100; // the steady clock, advanced by the tests frame by frame
     int pumps = 0;
     std::function<void()> onPump;
     void pumpEvents() override {
@@ -21,6 +22,7 @@ class ScriptedPlatform : public Platform {
         if (onPump) onPump();
     }
     double clockSeconds() override { return clock; }
+    double steadySeconds() override { return steady; }
 };
 
 // Runs a test in a fresh empty working folder, so no settings file of another run counts.
@@ -53,6 +55,11 @@ struct AfterBegin : ::testing::Test {
     void SetUp() override {
         startup(sh);
         command4Click(sh);
+        mainLoopTick(sh);
+    }
+    // One frame of the main loop, a 60th of a second after the one before.
+    void frame(double seconds = 1.0 / 60) {
+        platform.steady += seconds;
         mainLoopTick(sh);
     }
 };

@@ -23,8 +23,9 @@ struct Control {
     int32_t backColor = -1; // -1: the platform's default
     bool visible = false;
     bool enabled = true;
-    bool checked = false; // menu items; option buttons: selected
-    int interval = 0;     // timers, in ms
+    bool checked = false;   // menu items; option buttons: selected
+    bool checkable = false; // menu items whose check mark mirrors a setting
+    int interval = 0;       // timers, in ms
 };
 
 class Form {

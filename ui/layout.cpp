@@ -16,8 +16,19 @@ void ctl(Form& f, const char* name, Kind k, const char* text, int x, int y, int 
     f.add(c);
 }
 
-void menu(Form& f, const char* name, const char* caption, const char* parent, bool visible = true,
-          bool checked = false) {
+void menu(Form& f, const char* name, const char* caption, const char* parent, bool visible = true) {
+    Control c;
+    c.name = name;
+    c.kind = Kind::Menu;
+    c.text = caption;
+    c.parent = parent;
+    c.visible = visible;
+    f.add(c);
+}
+
+// An item whose check mark mirrors a setting.
+void marked(Form& f, const char* name, const char* caption, const char* parent, bool checked,
+            bool visible = true) {
     Control c;
     c.name = name;
     c.kind = Kind::Menu;
@@ -25,6 +36,7 @@ void menu(Form& f, const char* name, const char* caption, const char* parent, bo
     c.parent = parent;
     c.visible = visible;
     c.checked = checked;
+    c.checkable = true;
     f.add(c);
 }
 
@@ -105,28 +117,28 @@ void buildMainWindow(Form& f) {
     timer(f, "Timer6", 5000);
 
     menu(f, "options", "Options", "", false);
-    menu(f, "regmode", "Regular mode", "options", true, true);
-    menu(f, "ssaver", "Screen-Saver mode", "options");
+    marked(f, "regmode", "Regular mode", "options", true);
+    marked(f, "ssaver", "Screen-Saver mode", "options", false);
     menu(f, "dfgfgdf", "Animation speed", "options");
-    menu(f, "tslow", "Slow", "dfgfgdf");
-    menu(f, "tfast", "Fast", "dfgfgdf", true, true);
+    marked(f, "tslow", "Slow", "dfgfgdf", false);
+    marked(f, "tfast", "Fast", "dfgfgdf", true);
     menu(f, "impcolor", "Import color scale", "options", false);
     menu(f, "colormode", "Color mode", "options");
-    menu(f, "ucolors", "User defined colors", "colormode", true, true);
-    menu(f, "tcolor7", "True color (16000000 colors)", "colormode");
-    menu(f, "bcolor7", "Basic color (15 colors)", "colormode");
+    marked(f, "ucolors", "User defined colors", "colormode", true);
+    marked(f, "tcolor7", "True color (16000000 colors)", "colormode", false);
+    marked(f, "bcolor7", "Basic color (15 colors)", "colormode", false);
     menu(f, "editcolors", "Edit colors", "options");
     menu(f, "pscreen", "Print pattern (press \"P\")", "options");
     menu(f, "sscreen", "Save shape (press \"S\")", "options");
     menu(f, "autoprint", "Auto-print", "options", false);
-    menu(f, "printon", "on", "autoprint");
-    menu(f, "printoff", "off", "autoprint", true, true);
+    marked(f, "printon", "on", "autoprint", false);
+    marked(f, "printoff", "off", "autoprint", true);
     menu(f, "numprint", "Number of shapes to print", "autoprint");
     menu(f, "resetprinting", "Reset printing", "autoprint");
     menu(f, "numprinted", "{Shapes printed: 10 out of 10}", "autoprint");
     menu(f, "autosave", "Auto-save", "options", false);
-    menu(f, "saveon", "on", "autosave");
-    menu(f, "saveoff", "off", "autosave", true, true);
+    marked(f, "saveon", "on", "autosave", false);
+    marked(f, "saveoff", "off", "autosave", true);
     menu(f, "numsave", "Number of shapes to save", "autosave");
     menu(f, "resetsaving", "Reset saving", "autosave");
     menu(f, "numsaved", "{Shapes saved: 10 out of 10}", "autosave");
@@ -138,16 +150,16 @@ void buildMainWindow(Form& f) {
     menu(f, "lcolor", "Load color-palette", "options2");
     menu(f, "quit2", "Quit to main page", "options2");
     menu(f, "patmode", "Pattern mode", "", false);
-    menu(f, "csingle", "Create single shape", "patmode");
-    menu(f, "cpattern", "Create pattern", "patmode", true, true);
+    marked(f, "csingle", "Create single shape", "patmode", false);
+    marked(f, "cpattern", "Create pattern", "patmode", true);
     menu(f, "moptions5", "More shape options", "", false);
     menu(f, "smoothness5", "Smoothness", "moptions5");
-    menu(f, "ssmooth", "Shapes smooth", "smoothness5", true, true);
-    menu(f, "ssharp", "Shapes sharp", "smoothness5");
-    menu(f, "sfancy", "sfancy", "smoothness5", false, true);
+    marked(f, "ssmooth", "Shapes smooth", "smoothness5", true);
+    marked(f, "ssharp", "Shapes sharp", "smoothness5", false);
+    marked(f, "sfancy", "sfancy", "smoothness5", true, false);
     menu(f, "center5", "Complexity of shape", "moptions5", false);
-    menu(f, "snormal", "Shapes simple", "center5");
-    menu(f, "scenter", "Shapes complex", "center5", true, true);
+    marked(f, "snormal", "Shapes simple", "center5", false);
+    marked(f, "scenter", "Shapes complex", "center5", true);
     menu(f, "cop", "Choose color", "", false);
     for (auto [n, c] : {std::pair{"blue", "Blue"},
                         {"red", "Red"},

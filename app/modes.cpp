@@ -1,0 +1,116 @@
+#include "app/modes.hpp"
+
+#include "app/fields.hpp"
+#include "app/generators.hpp"
+#include "app/panel.hpp"
+#include "engine/fill.hpp"
+
+namespace vx {
+
+namespace {
+
+// Fields below their range make no sense to a drawing made by itself: they become the least
+// value at once.
+void repairFields(Shapes& sh) {
+    for (const FieldSpec* f : {&kSizeField, &kDetailField, &kComplexityField, &kSmoothnessField})
+        if (sh.field(f->name) < f->lo) sh.setField(f->name, f->lo);
+}
+
+void markMode(Shapes& sh, bool saver) {
+    sh.form.setChecked("regmode", !saver);
+    sh.form.setChecked("ssaver", saver);
+    sh.st.ssmode = saver ? 1 : 0;
+}
+
+} // namespace
+
+void startSaverPeriod(Shapes& sh) {
+    const double seconds = readField(sh, kSecondsField);
+    sh.form.setInterval("Timer1", toInt32(seconds * 1000));
+    sh.form.setEnabled("Timer1", true);
+}
+
+void centrePicture1(Shapes& sh) {
+    State& st = sh.st;
+    st.awb = driftStep(sh.rng);
+    st.bwb = driftStep(sh.rng);
+    st.abb = vfloor(sh.surface.width() / 2.0) - st.swidth / 2;
+    st.dbb = vfloor(sh.surface.height() / 2.0) - st.swidth / 2;
+    sh.form.move("Picture1", toInt32(st.abb), toInt32(st.dbb));
+}
+
+void ssaverClick(Shapes& sh) {
+    State& st = sh.st;
+    repairFields(sh);
+    if (st.ssmode == 1) return;
+    if (st.bbmv == 1) sh.form.setEnabled("sscreen", false);
+    const int side = toInt32(st.swidth + 2);
+    if (st.mpattern == 0) sh.form.resize("Picture1", side, side);
+    startSaverPeriod(sh);
+    markMode(sh, true);
+    hideOptionsPanel(sh);
+    if (st.mpattern == 0) centrePicture1(sh);
+
+    const double size = sh.field(kSizeField.name);
+    if (size == st.swidth999 && st.mpattern == 0 && st.ggbbc == 0) {
+        // The picture already holds a shape of this size: show it alone.
+        blankWindow(sh.surface, kBorder);
+        sh.form.setVisible("Picture1", true);
+    }
+    if (st.bbmv == 1 && st.mpattern == 1) makeshape2(sh);
+    if ((st.bbmv == 2 && st.mpattern == 0) ||
+        (st.ggbbc == 0 && size != st.swidth999 && st.mpattern == 0))
+        makeshape(sh);
+}
+
+void regmodeClick(Shapes& sh) {
+    State& st = sh.st;
+    if (st.ssmode == 0) return;
+    const bool shape = st.mpattern2 == 0;
+    if (shape) blankWindow(sh.surface, kBorder);
+    sh.form.setVisible("Picture1", false);
+    sh.form.setEnabled("Timer1", false);
+    markMode(sh, false);
+    showOptionsPanel(sh);
+    if (shape) {
+        // The shape goes back to the middle of the window.
+        const int side = toInt32(st.swidth + 1);
+        const int x = toInt32(vfloor(sh.surface.width() / 2.0) - st.swidth / 2);
+        const int y = toInt32(vfloor(sh.surface.height() / 2.0) - st.swidth / 2);
+        sh.surface.paint(sh.picture1, x, y, 1, 1, side, side);
+    }
+}
+
+void tslowClick(Shapes& sh) {
+    sh.form.setChecked("tslow", true);
+    sh.form.setChecked("tfast", false);
+    sh.st.nwait4 = 1;
+}
+
+void tfastClick(Shapes& sh) {
+    sh.form.setChecked("tslow", false);
+    sh.form.setChecked("tfast", true);
+    sh.st.nwait4 = 0;
+}
+
+void timer1Tick(Shapes& sh) {
+    const State& st = sh.st;
+    if (st.colormode4 != 0) return;
+    // A tick during the slow animation's wait is lost.
+    if (st.mpattern == 0 && st.hhmmf == 0) makeshape(sh);
+    if (st.mpattern == 1) makeshape2(sh);
+}
+
+void timer2Tick(Shapes& sh) {
+    if (sh.st.colormode4 != 0) return;
+    sh.st.hhmmf = 0;
+    // The wait it ends stops the timer at once; one tick a wait is all it is for.
+    sh.form.setEnabled("Timer2", false);
+}
+
+void quitClick(Shapes& sh) {
+    sh.quitting = true;
+    sh.platform->quit();
+}
+
+} // namespace vx
