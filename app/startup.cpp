@@ -5,6 +5,7 @@
 #include "app/settings.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vx {
 
@@ -162,11 +163,11 @@ bool mainLoopTick(Shapes& sh, double now) {
         return false;
     }
     const double rate = slowPasses(sh) ? kSlowPassesPerSecond : kFastPassesPerSecond;
-    loop.credit = std::min(loop.credit + gap * rate, rate * kMaxFrameGap);
-    // A frame's worth of passes is whole, though the product of its time and the rate may
-    // fall short of it in the last bit.
-    const long passes = static_cast<long>(loop.credit + 1e-6);
-    loop.credit = std::max(0.0, loop.credit - static_cast<double>(passes));
+    loop.credit = std::clamp(loop.credit + gap * rate, -0.5, rate * kMaxFrameGap);
+    // Rounded, not cut: frames a little early or late still get a frame's passes, and what
+    // they get too many or too few evens out over the next frames.
+    const long passes = static_cast<long>(std::floor(loop.credit + 0.5));
+    loop.credit -= static_cast<double>(passes);
     for (long i = 0; i < passes; ++i)
         if (!mainLoopPass(sh)) break;
     showPicture1(sh);

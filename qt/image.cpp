@@ -3,16 +3,21 @@
 namespace vx {
 
 bool copyToImage(const Surface& s, QImage& img, const QRect& r) {
+    // RGB32, the format windows show without converting: 0xFFRRGGBB, where the surface holds
+    // red in the low byte (and a fill's private mark in the top byte).
     if (img.width() != s.width() || img.height() != s.height() ||
-        img.format() != QImage::Format_RGBX8888)
-        img = QImage(s.width(), s.height(), QImage::Format_RGBX8888);
+        img.format() != QImage::Format_RGB32)
+        img = QImage(s.width(), s.height(), QImage::Format_RGB32);
     if (img.isNull()) return false;
     const QRect a = r & QRect(0, 0, s.width(), s.height());
-    if (a.isEmpty()) return true;
-    // RGBX8888 has the surface's byte order on little-endian machines: red, green, blue, pad.
-    auto* dst = reinterpret_cast<uint32_t*>(img.scanLine(a.top())) + a.left();
-    s.exportRgbx(dst, static_cast<int>(img.bytesPerLine() / 4), a.left(), a.top(), a.width(),
-                 a.height());
+    for (int y = a.top(); y <= a.bottom(); ++y) {
+        const uint32_t* src = s.rowData(y) + a.left();
+        auto* dst = reinterpret_cast<uint32_t*>(img.scanLine(y)) + a.left();
+        for (int x = 0; x < a.width(); ++x) {
+            const uint32_t c = src[x];
+            dst[x] = 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+        }
+    }
     return true;
 }
 

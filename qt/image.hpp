@@ -8,10 +8,10 @@
 namespace vx {
 
 // Copies the part r of the surface into the same place of img, which is made a surface-sized
-// RGBX8888 image first when it is not one. False when there is no memory for the image.
+// RGB32 image first when it is not one. False when there is no memory for the image.
 bool copyToImage(const Surface& s, QImage& img, const QRect& r);
 
-// The whole surface as an RGBX8888 image; a null image when there is no memory for it.
+// The whole surface as an RGB32 image; a null image when there is no memory for it.
 QImage toImage(const Surface& s);
 
 } // namespace vx

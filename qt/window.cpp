@@ -30,15 +30,19 @@ QColor toQColor(int32_t c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
-// Paints the part of a surface that needs it: a moving picture uncovers only a strip.
-void paintSurface(QWidget* w, const Surface& s, QImage& img, const QRect& area) {
+// Paints the part of a surface that needs it: a moving picture uncovers only a strip, which
+// comes as two thin rectangles.
+void paintSurface(QWidget* w, const Surface& s, QImage& img, const QRegion& area) {
     QPainter p(w);
-    const QRect r = area & QRect(0, 0, s.width(), s.height());
-    const bool shown = !r.isEmpty() && copyToImage(s, img, r);
-    if (shown) p.drawImage(r.topLeft(), img, r);
-    // Outside the surface the window shows its black background.
-    const QRegion rest = QRegion(area) - (shown ? QRegion(r) : QRegion());
-    for (const QRect& q : rest) p.fillRect(q, Qt::black);
+    const QRect all(0, 0, s.width(), s.height());
+    for (const QRect& q : area) {
+        const QRect r = q & all;
+        const bool shown = !r.isEmpty() && copyToImage(s, img, r);
+        if (shown) p.drawImage(r.topLeft(), img, r);
+        // Outside the surface the window shows its black background.
+        for (const QRect& rest : QRegion(q) - (shown ? QRegion(r) : QRegion()))
+            p.fillRect(rest, Qt::black);
+    }
 }
 
 } // namespace
@@ -70,7 +74,7 @@ Canvas::Canvas(MainWindow& w, QWidget* parent) : QWidget(parent), w_(w) {
 }
 
 void Canvas::paintEvent(QPaintEvent* e) {
-    paintSurface(this, w_.shapes().surface, image_, e->rect());
+    paintSurface(this, w_.shapes().surface, image_, e->region());
     w_.noteCanvasPainted();
 }
 void Canvas::resizeEvent(QResizeEvent*) {
@@ -97,8 +101,24 @@ void Canvas::keyReleaseEvent(QKeyEvent* e) {
     w_.dispatchKeyUp(Events::kWindow, keyCode(e->key()));
 }
 
+PictureView::PictureView(const Surface& s, QWidget* parent) : QWidget(parent), s_(s) {
+    // It paints every pixel it covers: nothing beneath needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureView::changed() {
+    current_ = false;
+    update();
+}
+
 void PictureView::paintEvent(QPaintEvent* e) {
-    paintSurface(this, s_, image_, e->rect());
+    if (!current_) current_ = copyToImage(s_, image_, QRect(0, 0, s_.width(), s_.height()));
+    QPainter p(this);
+    const QRect r = e->rect() & image_.rect();
+    if (current_ && !r.isEmpty()) p.drawImage(r.topLeft(), image_, r);
+    // Beyond the picture the box shows the window's black.
+    const QRegion rest = QRegion(e->rect()) - (current_ ? QRegion(r) : QRegion());
+    for (const QRect& q : rest) p.fillRect(q, Qt::black);
 }
 
 void QtPlatform::pumpEvents() {
@@ -366,7 +386,7 @@ void MainWindow::fitSurface() {
 
 void MainWindow::refresh() {
     canvas_->update();
-    if (QWidget* p = control("Picture1")) p->update();
+    if (auto* p = qobject_cast<PictureView*>(control("Picture1"))) p->changed();
 }
 
 void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {

@@ -38,11 +38,14 @@ class Canvas : public QWidget {
     QImage image_;
 };
 
-// Shows a picture surface (Picture1).
+// Shows a picture surface (Picture1). It keeps the picture as an image between changes, so
+// that gliding across the window costs a copy of the image, not a conversion of the surface.
 class PictureView : public QWidget {
     Q_OBJECT
   public:
-    PictureView(const Surface& s, QWidget* parent) : QWidget(parent), s_(s) {}
+    PictureView(const Surface& s, QWidget* parent);
+    // The surface has changed: the next paint converts it again.
+    void changed();
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -50,6 +53,7 @@ class PictureView : public QWidget {
   private:
     const Surface& s_;
     QImage image_;
+    bool current_ = false;
 };
 
 class QtPlatform : public Platform {

@@ -352,18 +352,6 @@ void Surface::repeatAcross(int x, int y, int period, int n) {
     noteCopiedArea(x, y, w_ - 1, y + n - 1);
 }
 
-void Surface::exportRgbx(uint32_t* dst, int stride) const {
-    exportRgbx(dst, stride, 0, 0, w_, h_);
-}
-
-void Surface::exportRgbx(uint32_t* dst, int stride, int x0, int y0, int w, int h) const {
-    for (int y = 0; y < h; ++y) {
-        const uint32_t* s = px_.data() + static_cast<size_t>(y0 + y) * w_ + x0;
-        uint32_t* d = dst + static_cast<size_t>(y) * stride;
-        for (int x = 0; x < w; ++x) d[x] = s[x] | 0xFF000000u;
-    }
-}
-
 int Surface::findOther(int y, int x, int32_t a, int32_t c, int32_t mask) const {
     if (y < 0 || y >= h_) return w_;
     return vx::findOther(px_.data() + static_cast<size_t>(y) * w_, std::max(x, 0), w_,

@@ -70,9 +70,6 @@ class Surface {
 
     // Whole rows of 24-bit colour values; a fill may leave a private mark in the top byte.
     const uint32_t* rowData(int y) const { return px_.data() + static_cast<size_t>(y) * w_; }
-    // Writes the pixels as 0xFFBBGGRR words (RGBX8888 byte order) into dst.
-    void exportRgbx(uint32_t* dst, int dstStrideWords) const;
-    void exportRgbx(uint32_t* dst, int dstStrideWords, int x0, int y0, int w, int h) const;
     bool operator==(const Surface& o) const;
 
   private:
