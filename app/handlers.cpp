@@ -1,10 +1,12 @@
 // Every handler of the program, under the name of the control, menu item or timer it serves.
 #include "app/colourmenu.hpp"
+#include "app/editor.hpp"
 #include "app/events.hpp"
 #include "app/fields.hpp"
 #include "app/keys.hpp"
 #include "app/modes.hpp"
 #include "app/output.hpp"
+#include "app/palettes.hpp"
 #include "app/panel.hpp"
 #include "app/settings.hpp"
 #include "app/startup.hpp"
@@ -54,6 +56,32 @@ void registerAll(Events& e) {
     e.onClick("bcolor7", bcolor7Click);
     e.onClick("tcolor7", tcolor7Click);
     e.onClick("ucolors", ucolorsClick);
+
+    // The colour editor and its palette pages.
+    e.onClick("editcolors", editcolorsClick);
+    e.onMouseDown(editorMouseDown);
+    for (auto [item, code] : {std::pair{"blue", -1},
+                              {"red", -2},
+                              {"green", -3},
+                              {"purple", -4},
+                              {"yellow", -5},
+                              {"brown", -6},
+                              {"bwg", -7}})
+        e.onClick(item, [code = code](Shapes& sh) { chooseShade(sh, code); });
+    e.onClick("white", whiteClick);
+    e.onClick("black", blackClick);
+    e.onClick("Command2", command2Click);
+    e.onClick("Command8", command8Click);
+    e.onClick("Command9", command9Click);
+    e.onClick("Command10", command10Click);
+    e.onClick("Command11", command11Click);
+    e.onClick("quit2", quit2Click);
+    e.onClick("scolor", scolorClick);
+    e.onClick("lcolor", lcolorClick);
+    e.onClick("File3", file3Click);
+    e.onClick("File2", file2Click);
+    e.onClick("Command12", command12Click);
+    e.onClick("Command13", command13Click);
 
     // "P" and "S" wherever the keyboard focus is.
     for (const char* name : {Events::kWindow, "Command1", "Option1", "Option2"})

@@ -201,14 +201,12 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed) {
         st.tcolor2 = *o.colours == RenderOptions::Colours::User ? 1 : 0;
     }
     if (o.palette) {
-        // A palette is 65 short lines; anything far larger is not one.
-        constexpr size_t kMaxPalette = 1 << 20;
-        const Result<std::string> text = readFileStart(*o.palette, kMaxPalette + 1);
+        const Result<std::string> text = readFileStart(*o.palette, kPaletteReadLimit + 1);
         if (!text)
             return fail("cannot read palette file \"" + *o.palette + "\": " + text.error().message);
-        if (text->size() > kMaxPalette)
+        if (text->size() > kPaletteReadLimit)
             return fail("palette file \"" + *o.palette + "\" is too large");
-        applyPaletteText(st, *text);
+        applyPalette(st, parsePalette(*text));
     }
     s.colour = colourSettings(st);
     return d;

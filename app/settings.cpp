@@ -203,6 +203,7 @@ Status saveSettings(Shapes& sh) {
 void restoreDefaults(Shapes& sh) {
     State& st = sh.st;
     ui::Form& f = sh.form;
+    st.numsquare = 1;
     st.numcolors = 1;
     for (int i = 1; i <= 100; ++i) st.colorlist[i] = 0;
     const double oldPattern = st.mpattern;

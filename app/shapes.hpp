@@ -7,6 +7,7 @@
 #include "surface/surface.hpp"
 #include "ui/form.hpp"
 
+#include <optional>
 #include <string>
 
 namespace vx {
@@ -44,6 +45,8 @@ struct Shapes {
     } loop;
     // "Quit" was chosen: a drawing that lets events run stops there.
     bool quitting = false;
+    // The drawing the colour editor covers, besides its file.
+    std::optional<Surface> keptDrawing;
     // "Create random shape(s)" is drawing; a second click meanwhile is not obeyed.
     bool command1Running = false;
 

@@ -102,6 +102,8 @@ void startup(Shapes& sh) {
     State& st = sh.st;
     sh.loop.phase = kPreparing;
     st.swidth999 = 0;
+    st.palettename.clear();
+    st.numsquare = 1;
     st.numcolors = 1;
     st.sharpf = 2;
     st.tcolor = 1;

@@ -1,15 +1,36 @@
 #pragma once
-// The text of a palette file: colour-list slots 1..64 one number a line, then the number of
-// slots shown.
+// Palette files: colour-list slots 1..64 one number a line, then the number of slots shown,
+// each in print style, lines ended by CR LF.
 #include "model/state.hpp"
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vx {
 
-// Reads a palette text into the colour list: numbers separated by blanks, commas or line
-// ends. Slots that hold neither a colour 0..16777215 nor a shade code -1..-7, and slots missing
-// at the end, become empty; the count is clamped to 1..64 and stays as it was when missing.
-void applyPaletteText(State& st, const std::string& text);
+// A palette file is 65 short lines; a text far longer is not read past this.
+constexpr size_t kPaletteReadLimit = 1 << 20;
+
+// What a palette text gives, made into a list the program can use: the colours and shade
+// codes in the order of the file, without gaps, and the number of slots shown that goes with
+// them.
+struct PaletteList {
+    std::array<int32_t, 64> slots{};
+    double numcolors = 1;
+    // Values that were missing, not numbers, neither colours nor shade codes, out of place
+    // after an empty slot, or a count that did not go with the list.
+    int damaged = 0;
+};
+
+// Reads numbers separated by blanks, commas or line ends: 64 slots, then the count.
+PaletteList parsePalette(std::string_view text);
+
+// Replaces slots 1..64 of the colour list and numcolors.
+void applyPalette(State& st, const PaletteList& p);
+
+// The file's exact text for slots 1..64 and numcolors.
+std::string paletteText(const State& st);
 
 } // namespace vx

@@ -14,16 +14,6 @@ bool isSeparator(char c) {
     return c == ' ' || c == ',' || c == '\t';
 }
 
-// A token's value: its leading number, or 0. Clean when the whole token is a finite number.
-// from_chars reads "." whatever the process locale says.
-double tokenValue(std::string_view tok, bool& clean) {
-    double exact = 0;
-    const auto [end, ec] = std::from_chars(tok.data(), tok.data() + tok.size(), exact);
-    clean =
-        !tok.empty() && ec == std::errc() && end == tok.data() + tok.size() && std::isfinite(exact);
-    return clean ? exact : fieldNumber(tok);
-}
-
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     size_t start = 0;
@@ -53,6 +43,14 @@ std::vector<std::string_view> splitTokens(std::string_view line) {
 
 } // namespace
 
+double numberToken(std::string_view tok, bool& clean) {
+    double exact = 0;
+    const auto [end, ec] = std::from_chars(tok.data(), tok.data() + tok.size(), exact);
+    clean =
+        !tok.empty() && ec == std::errc() && end == tok.data() + tok.size() && std::isfinite(exact);
+    return clean ? exact : fieldNumber(tok);
+}
+
 SettingsValues parseSettings(std::string_view text) {
     SettingsValues v;
     if (text.size() > kSettingsReadLimit) text = text.substr(0, kSettingsReadLimit);
@@ -61,13 +59,13 @@ SettingsValues parseSettings(std::string_view text) {
     const std::vector<std::string_view> toks = splitTokens(lines[0]);
     for (size_t i = 0; i < toks.size() && i < 15; ++i) {
         bool clean = false;
-        v.head[i] = tokenValue(toks[i], clean);
+        v.head[i] = numberToken(toks[i], clean);
         if (!clean) ++v.unreadable;
     }
     for (size_t i = 1; i < lines.size() && i <= 64; ++i) {
         const std::vector<std::string_view> t = splitTokens(lines[i]);
         bool clean = false;
-        v.colours[i - 1] = t.empty() ? 0.0 : tokenValue(t[0], clean);
+        v.colours[i - 1] = t.empty() ? 0.0 : numberToken(t[0], clean);
         if (!clean || t.size() > 1) ++v.unreadable;
     }
     return v;

@@ -49,6 +49,10 @@ std::string settingsText(const State& st, double seconds);
 // A number as the settings and palette files write it: "-" or a space, the digits, a space.
 std::string printNumber(double v);
 
+// A number token of the settings and palette files: its leading number, or 0. Clean when the
+// whole token is a finite number; "." is the decimal point whatever the locale says.
+double numberToken(std::string_view tok, bool& clean);
+
 // A colour-list value the program can use: a colour 0..16777215 or a shade code -1..-7.
 inline bool validListValue(double v) {
     return v >= -7 && v <= 16777215 && v == static_cast<double>(static_cast<int32_t>(v)) &&

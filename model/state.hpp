@@ -2,6 +2,7 @@
 // The window state: the settings, switches and counters that outlive one handler, under the
 // names the rest of the program uses. Members never assigned are 0.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace vx {
@@ -20,13 +21,19 @@ struct State {
     double cgf = 0;
     // The latest first-pass colour draw; the next drawing refuses a repeat of it.
     int32_t lastpick = 0;
+    // The colour editor: the selected slot of the list, the shade code of the last chooser
+    // used, the palette file last chosen on the load page.
+    double numsquare = 0, anf = 0;
+    std::string palettename;
 
     // Mode switches and flags.
     double ssmode = 0, mpattern2 = 0, bbmv = 0, ggbbc = 0, swidth999 = 0, nosave = 0, hhfd = 0;
     double hhmmf = 0, colormode4 = 0, ffb = 0, ssg = 0, aprintx = 0, asavex = 0;
 
-    // The moving shape picture: its left and top, and its step per pass of the main loop.
+    // The moving shape picture: its left and top, and its step per pass of the main loop; and
+    // the same kept while the colour editor is open.
     double abb = 0, dbb = 0, awb = 0, bwb = 0;
+    double abb2 = 0, dbb2 = 0, awb2 = 0, bwb2 = 0;
 };
 
 } // namespace vx

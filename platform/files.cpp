@@ -1,5 +1,7 @@
 #include "platform/files.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,7 +21,7 @@ std::string reason(int err) {
 
 } // namespace
 
-Status writeFileAtomically(const std::string& file, std::string_view bytes) {
+Status writeFileAtomically(const std::string& file, std::string_view bytes, Durability d) {
     const std::string tmp = file + ".tmp";
     // A fresh file: never write through whatever else may carry the temporary name.
     ::unlink(tmp.c_str());
@@ -38,13 +40,14 @@ Status writeFileAtomically(const std::string& file, std::string_view bytes) {
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    if (err == 0 && d == Durability::Synced && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err == 0 && std::rename(tmp.c_str(), file.c_str()) != 0) err = errno;
     if (err != 0) {
         ::unlink(tmp.c_str());
         return fail(reason(err));
     }
+    if (d == Durability::Scratch) return {};
     // Best effort: make the rename itself survive a power cut.
     const size_t slash = file.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : file.substr(0, slash + 1);
@@ -69,6 +72,30 @@ Result<std::string> readFileStart(const std::string& file, size_t limit) {
     if (in.bad()) return fail("it could not be read");
     text.resize(static_cast<size_t>(in.gcount()));
     return text;
+}
+
+std::vector<std::string> listFiles(const std::string& pattern) {
+    auto lower = [](std::string t) {
+        for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return t;
+    };
+    const std::string ext = lower(pattern.substr(
+        pattern.find('.') == std::string::npos ? pattern.size() : pattern.find('.')));
+    std::vector<std::string> out;
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator(".", ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::error_code kindError;
+        if (!it->is_regular_file(kindError)) continue;
+        const std::string name = it->path().filename().string();
+        if (name.size() > ext.size() && lower(name.substr(name.size() - ext.size())) == ext)
+            out.push_back(name);
+    }
+    std::sort(out.begin(), out.end(), [&](const std::string& a, const std::string& b) {
+        const std::string la = lower(a), lb = lower(b);
+        return la != lb ? la < lb : a < b;
+    });
+    return out;
 }
 
 bool nameTaken(const std::string& file) {

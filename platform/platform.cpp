@@ -24,4 +24,8 @@ Result<std::string> Platform::printWindow() {
     return fail("no printer is available");
 }
 
+Result<Surface> Platform::readPicture(const std::string&) {
+    return fail("pictures cannot be read without a desktop");
+}
+
 } // namespace vx

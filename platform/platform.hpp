@@ -2,8 +2,11 @@
 // The few services the program needs from a desktop. The Qt front end implements them; tests
 // use the headless default or script their own.
 #include "base/result.hpp"
+#include "surface/surface.hpp"
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace vx {
 
@@ -18,6 +21,9 @@ class Platform {
     virtual double clockSeconds();
     // Seconds on a steady clock that never goes back, for pacing the moving picture.
     virtual double steadySeconds();
+    // Runs f once the event being handled is done and the window shows its result. Without
+    // a desktop it runs at once.
+    virtual void later(std::function<void()> f) { f(); }
     // Ends the program's event loop; nothing is saved.
     virtual void quit() { quitRequested = true; }
     bool quitRequested = false;
@@ -28,6 +34,16 @@ class Platform {
     // Prints the window's inner area as one page; says where the page went. Without a
     // desktop there is no printer.
     virtual Result<std::string> printWindow();
+
+    // Prints text with its top-left corner at (x, y) of the surface, in the window's font;
+    // returns its width. Without a desktop there are no fonts, and nothing is drawn.
+    virtual int drawText(Surface&, int /*x*/, int /*y*/, const std::string& /*text*/,
+                         int32_t /*colour*/) {
+        return 0;
+    }
+    // Reads a picture file (a bitmap, or any format the desktop reads). Without a desktop no
+    // picture can be read.
+    virtual Result<Surface> readPicture(const std::string& file);
 };
 
 } // namespace vx

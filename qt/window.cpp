@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,12 +77,14 @@ Canvas::Canvas(MainWindow& w, QWidget* parent) : QWidget(parent), w_(w) {
 void Canvas::paintEvent(QPaintEvent* e) {
     paintSurface(this, w_.shapes().surface, image_, e->region());
     w_.noteCanvasPainted();
+    w_.runAfterFrame();
 }
 void Canvas::resizeEvent(QResizeEvent*) {
     w_.fitSurface();
 }
 
 void Canvas::mousePressEvent(QMouseEvent* e) {
+    w_.markForFrame("mouse click");
     const int b = e->button() == Qt::LeftButton ? 1 : (e->button() == Qt::RightButton ? 2 : 4);
     const double x = e->position().x(), y = e->position().y();
     w_.runHandler([&] { w_.events().mouseDown(w_.shapes(), b, x, y); });
@@ -124,6 +127,60 @@ void PictureView::paintEvent(QPaintEvent* e) {
 void QtPlatform::pumpEvents() {
     if (w_) w_->refresh();
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+int QtPlatform::drawText(Surface& s, int x, int y, const std::string& text, int32_t colour) {
+    // The window's font at the size the editor's grid was made for (8 points at 96 dpi).
+    QFont font = w_ ? w_->canvas()->font() : QApplication::font();
+    font.setPixelSize(11);
+    const QFontMetrics fm(font);
+    const QString t = QString::fromStdString(text);
+    QImage img(std::max(1, fm.horizontalAdvance(t)), std::max(1, fm.height()),
+               QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+        QPainter p(&img);
+        p.setFont(font);
+        p.setPen(toQColor(colour));
+        p.drawText(0, fm.ascent(), t);
+    }
+    // The glyphs' edges are blended with what the surface holds beneath them.
+    const int cr = colour & 0xFF, cg = (colour >> 8) & 0xFF, cb = (colour >> 16) & 0xFF;
+    for (int j = 0; j < img.height(); ++j) {
+        const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(j));
+        for (int i = 0; i < img.width(); ++i) {
+            const int a = qAlpha(row[i]);
+            const int32_t under = s.pixel(x + i, y + j);
+            if (a == 0 || under < 0) continue;
+            auto mix = [a](int fg, int bg) { return (fg * a + bg * (255 - a) + 127) / 255; };
+            s.setPixel(x + i, y + j,
+                       mix(cr, under & 0xFF) | mix(cg, (under >> 8) & 0xFF) << 8 |
+                           mix(cb, (under >> 16) & 0xFF) << 16);
+        }
+    }
+    return fm.horizontalAdvance(t);
+}
+
+Result<Surface> QtPlatform::readPicture(const std::string& file) {
+    QImageReader reader(QString::fromStdString(file));
+    QImage img = reader.read();
+    if (img.isNull()) return fail(reader.errorString().toStdString());
+    img = img.convertToFormat(QImage::Format_RGB32);
+    if (img.isNull()) return fail("not enough memory for the picture");
+    Surface s(img.width(), img.height());
+    for (int j = 0; j < img.height(); ++j) {
+        const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(j));
+        for (int i = 0; i < img.width(); ++i)
+            s.setPixel(i, j, qRed(row[i]) | qGreen(row[i]) << 8 | qBlue(row[i]) << 16);
+    }
+    return s;
+}
+
+void QtPlatform::later(std::function<void()> f) {
+    if (w_)
+        w_->afterFrame(std::move(f));
+    else
+        f();
 }
 
 void QtPlatform::quit() {
@@ -203,7 +260,10 @@ void MainWindow::build() {
             break;
         case ui::Kind::FileList: {
             auto* l = new QListWidget(canvas_);
-            connect(l, &QListWidget::itemClicked, this, [this, n = c.name] { dispatchClick(n); });
+            connect(l, &QListWidget::itemClicked, this, [this, n = c.name, l] {
+                sh_.form.select(n, l->currentRow());
+                dispatchClick(n);
+            });
             w = l;
             break;
         }
@@ -246,10 +306,7 @@ void MainWindow::build() {
                 connect(t, &QTimer::timeout, this,
                         [this, n = c.name] { runHandler([&] { ev_.click(sh_, n); }, false); });
             } else {
-                connect(t, &QTimer::timeout, this, [this, n = c.name] {
-                    if (n == "Timer1" && timing_.on) timing_.tickStart = timing_.clock.elapsed();
-                    dispatchClick(n);
-                });
+                connect(t, &QTimer::timeout, this, [this, n = c.name] { dispatchClick(n); });
             }
             if (c.enabled) t->start();
             timers_[c.name] = t;
@@ -327,6 +384,14 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
     case ui::Change::Selected:
     case ui::Change::Checked:
         if (auto* r = qobject_cast<QRadioButton*>(w)) r->setChecked(c.checked);
+        if (auto* l = qobject_cast<QListWidget*>(w)) l->setCurrentRow(c.selected);
+        break;
+    case ui::Change::Items:
+        if (auto* l = qobject_cast<QListWidget*>(w)) {
+            l->clear();
+            for (const std::string& item : c.items) l->addItem(QString::fromStdString(item));
+            l->setCurrentRow(c.selected);
+        }
         break;
     case ui::Change::Text:
         if (auto* t = qobject_cast<QLineEdit*>(w)) {
@@ -404,7 +469,15 @@ void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {
 }
 
 void MainWindow::dispatchClick(const std::string& name) {
+    if (name == "Timer1") markForFrame("Timer1 tick");
+    if (name == "editcolors") markForFrame("Edit colors");
     runHandler([&] { ev_.click(sh_, name); });
+}
+
+void MainWindow::markForFrame(const char* what) {
+    if (!timing_.on) return;
+    timing_.pending = what;
+    timing_.pendingStart = timing_.clock.elapsed();
 }
 
 bool MainWindow::dispatchKeyDown(const std::string& name, int key) {
@@ -455,11 +528,28 @@ void MainWindow::loopTick() {
     }
 }
 
+void MainWindow::afterFrame(std::function<void()> f) {
+    afterFrame_.push_back(std::move(f));
+    canvas_->update();
+    // Should no frame come (a hidden window), the work is done anyway.
+    QTimer::singleShot(200, this, [this] { runAfterFrame(); });
+}
+
+void MainWindow::runAfterFrame() {
+    if (afterFrame_.empty()) return;
+    // Once the frame is on the screen: the next turn of the event loop.
+    QTimer::singleShot(0, this, [this] {
+        std::vector<std::function<void()>> jobs;
+        jobs.swap(afterFrame_);
+        for (auto& f : jobs) runHandler(f, false);
+    });
+}
+
 void MainWindow::noteCanvasPainted() {
-    if (!timing_.on || timing_.tickStart < 0) return;
-    std::fprintf(stderr, "vortalis-timing: Timer1 tick to frame %lld ms\n",
-                 static_cast<long long>(timing_.clock.elapsed() - timing_.tickStart));
-    timing_.tickStart = -1;
+    if (!timing_.on || !timing_.pending) return;
+    std::fprintf(stderr, "vortalis-timing: %s to frame %lld ms\n", timing_.pending,
+                 static_cast<long long>(timing_.clock.elapsed() - timing_.pendingStart));
+    timing_.pending = nullptr;
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

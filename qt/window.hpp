@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -62,6 +63,9 @@ class QtPlatform : public Platform {
     void pumpEvents() override;
     void maximise() override;
     void quit() override;
+    void later(std::function<void()> f) override;
+    int drawText(Surface& s, int x, int y, const std::string& text, int32_t colour) override;
+    Result<Surface> readPicture(const std::string& file) override;
     void status(const std::string& text) override;
     // In qt/print.cpp.
     Result<std::string> printWindow() override;
@@ -104,9 +108,13 @@ class MainWindow : public QMainWindow {
     // Keeps the surface the size of the drawing area.
     void fitSurface();
 
-    // VORTALIS_TIMING=1: frames shown by the main loop, and the time from a Timer1 tick to
-    // the frame that shows its drawing, reported on stderr.
+    // VORTALIS_TIMING=1: frames shown by the main loop, and the time from a Timer1 tick, a
+    // mouse click or "Edit colors" to the frame that shows what it drew, on stderr.
+    void markForFrame(const char* what);
     void noteCanvasPainted();
+    // Work to do once the window shows the frame being made.
+    void afterFrame(std::function<void()> f);
+    void runAfterFrame();
 
   protected:
     bool eventFilter(QObject* o, QEvent* e) override;
@@ -130,10 +138,12 @@ class MainWindow : public QMainWindow {
     int depth_ = 0;
     double scaleX_ = 1.0;
     int listener_ = 0;
+    std::vector<std::function<void()>> afterFrame_;
     struct Timing {
         bool on = false;
         QElapsedTimer clock;
-        qint64 lastFrame = -1, periodStart = 0, largestGap = 0, tickStart = -1;
+        qint64 lastFrame = -1, periodStart = 0, largestGap = 0, pendingStart = 0;
+        const char* pending = nullptr; // what waits for the next frame to show it
         int frames = 0;
     } timing_;
 };

@@ -1,6 +1,5 @@
 // vortalis-render: its options, the palette it reads, and the program run as a process.
 #include "app/render.hpp"
-#include "engine/palette.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +20,6 @@ RenderArgs parse(std::vector<std::string> a) {
 
 bool isBad(std::vector<std::string> a) {
     return parse(std::move(a)).status == RenderArgs::Status::Bad;
-}
-
-std::string printStyle(long v) {
-    return v < 0 ? std::to_string(v) + " " : " " + std::to_string(v) + " ";
 }
 
 } // namespace
@@ -102,47 +97,6 @@ TEST(RenderOptions, BadOptionsAreRefused) {
     EXPECT_TRUE(isBad({"-o", "x.bmp", "-o", "y.bmp"}));
     // Numbers the generators clamp are the generators' business.
     EXPECT_FALSE(isBad({"-o", "x.bmp", "--size", "1000", "--detail", "-4.5"}));
-}
-
-TEST(RenderPalette, SixtyFourSlotsThenTheCount) {
-    State st;
-    std::string text;
-    const long slots[] = {255, 65280, -3, 16711680};
-    for (long v : slots) text += printStyle(v) + "\r\n";
-    for (int i = 5; i <= 64; ++i) text += printStyle(0) + "\r\n";
-    text += printStyle(5) + "\r\n";
-    applyPaletteText(st, text);
-    EXPECT_EQ(st.colorlist[1], 255);
-    EXPECT_EQ(st.colorlist[2], 65280);
-    EXPECT_EQ(st.colorlist[3], -3);
-    EXPECT_EQ(st.colorlist[4], 16711680);
-    EXPECT_EQ(st.colorlist[5], 0);
-    EXPECT_EQ(st.numcolors, 5);
-}
-
-TEST(RenderPalette, DamagedFilesLoadWhatIsValid) {
-    State st;
-    st.numcolors = 3;
-    for (int i = 1; i <= 64; ++i) st.colorlist[i] = 7;
-    // Commas separate too; a word, a colour out of range, a fraction and an unknown shade code
-    // all leave their slots empty; missing slots are empty and the count stays.
-    applyPaletteText(st, "12,oops, 16777216 ,1.5\n-8 -7\n");
-    EXPECT_EQ(st.colorlist[1], 12);
-    EXPECT_EQ(st.colorlist[2], 0);
-    EXPECT_EQ(st.colorlist[3], 0);
-    EXPECT_EQ(st.colorlist[4], 0);
-    EXPECT_EQ(st.colorlist[5], 0);
-    EXPECT_EQ(st.colorlist[6], -7);
-    EXPECT_EQ(st.colorlist[7], 0);
-    EXPECT_EQ(st.colorlist[64], 0);
-    EXPECT_EQ(st.numcolors, 3);
-
-    std::string big;
-    for (int i = 0; i < 64; ++i) big += " 1 \r\n";
-    applyPaletteText(st, big + " 500 \r\n");
-    EXPECT_EQ(st.numcolors, 64);
-    applyPaletteText(st, big + "-2 \r\n");
-    EXPECT_EQ(st.numcolors, 1);
 }
 
 TEST(RenderSetup, StartValuesAndOptionsMakeTheDrawing) {

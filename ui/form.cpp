@@ -88,6 +88,27 @@ void Form::setInterval(const std::string& name, int ms) {
     notify(c, Change::Interval);
 }
 
+void Form::setItems(const std::string& name, std::vector<std::string> items) {
+    Control& c = at(name);
+    if (c.items == items) return;
+    c.items = std::move(items);
+    c.selected = -1;
+    notify(c, Change::Items);
+}
+
+void Form::select(const std::string& name, int index) {
+    Control& c = at(name);
+    if (index < -1 || index >= static_cast<int>(c.items.size())) index = -1;
+    if (c.selected == index) return;
+    c.selected = index;
+    notify(c, Change::Selected);
+}
+
+std::string Form::selectedItem(const std::string& name) const {
+    const Control& c = get(name);
+    return c.selected >= 0 ? c.items[static_cast<size_t>(c.selected)] : std::string();
+}
+
 void Form::selectOption(const std::string& name, const std::vector<std::string>& group) {
     for (const auto& g : group)
         if (g != name) setChecked(g, false);

@@ -11,7 +11,17 @@ namespace vx::ui {
 
 enum class Kind { Button, Label, TextField, OptionButton, PictureBox, FileList, Menu, Timer };
 
-enum class Change { Visible, Enabled, Checked, Text, Geometry, Interval, TimerEnabled, Selected };
+enum class Change {
+    Visible,
+    Enabled,
+    Checked,
+    Text,
+    Geometry,
+    Interval,
+    TimerEnabled,
+    Selected,
+    Items
+};
 
 struct Control {
     std::string name;
@@ -23,9 +33,11 @@ struct Control {
     int32_t backColor = -1; // -1: the platform's default
     bool visible = false;
     bool enabled = true;
-    bool checked = false;   // menu items; option buttons: selected
-    bool checkable = false; // menu items whose check mark mirrors a setting
-    int interval = 0;       // timers, in ms
+    bool checked = false;           // menu items; option buttons: selected
+    bool checkable = false;         // menu items whose check mark mirrors a setting
+    int interval = 0;               // timers, in ms
+    std::vector<std::string> items; // file lists: the entries shown
+    int selected = -1;              // file lists: the selected entry, -1 for none
 };
 
 class Form {
@@ -46,6 +58,11 @@ class Form {
     void move(const std::string& name, int x, int y);
     void resize(const std::string& name, int w, int h);
     void setInterval(const std::string& name, int ms);
+    // File lists: the entries, and the selected one (-1: none); new entries clear the selection.
+    void setItems(const std::string& name, std::vector<std::string> items);
+    void select(const std::string& name, int index);
+    // The selected entry of a file list, or empty text.
+    std::string selectedItem(const std::string& name) const;
 
     bool visible(const std::string& name) const { return get(name).visible; }
     bool enabled(const std::string& name) const { return get(name).enabled; }
