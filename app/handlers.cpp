@@ -3,6 +3,7 @@
 #include "app/editor.hpp"
 #include "app/events.hpp"
 #include "app/fields.hpp"
+#include "app/import.hpp"
 #include "app/keys.hpp"
 #include "app/modes.hpp"
 #include "app/output.hpp"
@@ -82,6 +83,12 @@ void registerAll(Events& e) {
     e.onClick("File2", file2Click);
     e.onClick("Command12", command12Click);
     e.onClick("Command13", command13Click);
+
+    // The import page.
+    e.onClick("impcolor", impcolorClick);
+    e.onClick("File1", file1Click);
+    e.onClick("Command6", command6Click);
+    e.onClick("Command7", command7Click);
 
     // "P" and "S" wherever the keyboard focus is.
     for (const char* name : {Events::kWindow, "Command1", "Option1", "Option2"})

@@ -2,6 +2,7 @@
 
 #include "engine/palette.hpp"
 #include "engine/pattern.hpp"
+#include "engine/scale.hpp"
 #include "engine/shape.hpp"
 #include "model/fields.hpp"
 #include "platform/files.hpp"
@@ -58,6 +59,7 @@ std::string renderUsage(const std::string& program) {
            " [--pattern | --shape] [--seed N] [--width W --height H]\n"
            "       [--size N] [--detail N] [--complexity N] [--smoothness N] [--sides N]\n"
            "       [--regular | --fancy] [--colours basic|true|user] [--palette FILE]\n"
+           "       [--scale-from PICTURE]\n"
            "       -o FILE.bmp|FILE.png\n"
            "Makes one drawing and writes it to FILE: a pattern as the whole surface (default\n"
            "1920 x 1080, each side " +
@@ -65,7 +67,8 @@ std::string renderUsage(const std::string& program) {
            std::to_string(kRenderMaxPixels) +
            " pixels), a single shape as its picture.\n"
            "The same seed and options give the same file; without --seed one is taken from the\n"
-           "clock and printed.\n";
+           "clock and printed. --scale-from draws the colours from the distinct colours of a\n"
+           "picture (any format Qt reads), as the import of a colour scale does.\n";
 }
 
 RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
@@ -153,6 +156,10 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
             if (!takeValue() || value.empty()) return bad("--palette needs a file name");
             if (o.palette) return bad("--palette given twice");
             o.palette = value;
+        } else if (name == "--scale-from") {
+            if (!takeValue() || value.empty()) return bad("--scale-from needs a picture file");
+            if (o.scaleFrom) return bad("--scale-from given twice");
+            o.scaleFrom = value;
         } else if (name == "-o" || name == "--output") {
             if (!takeValue() || value.empty()) return bad(name + " needs a file name");
             if (!o.output.empty()) return bad("the output file is given twice");
@@ -210,6 +217,13 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed) {
     }
     s.colour = colourSettings(st);
     return d;
+}
+
+bool useScaleFrom(Drawing& d, const Surface& picture) {
+    const ScaleScan scan = scanScale(picture);
+    d.settings.colour.tcolor = 2;
+    d.settings.colour.scale = scan.colours;
+    return !scan.full;
 }
 
 Surface renderDrawing(const Drawing& d) {

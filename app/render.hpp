@@ -22,6 +22,7 @@ struct RenderOptions {
     enum class Colours { Basic, True, User };
     std::optional<Colours> colours;
     std::optional<std::string> palette;
+    std::optional<std::string> scaleFrom; // a picture whose colours make the scale
     std::string output;
     bool png = false; // else 24-bit BMP
 };
@@ -42,6 +43,10 @@ std::string renderUsage(const std::string& program);
 // The drawing the options ask for, with start-up's values (and no settings file) for what
 // they leave out. An unreadable palette file is an error that names it.
 Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed);
+
+// Draws with the imported colour scale taken from the whole picture (tcolor 2). False when the
+// picture holds more colours than the scale, which then keeps the first ones.
+bool useScaleFrom(Drawing& d, const Surface& picture);
 
 // Makes a drawing as the window makes it: returns what a save writes, the whole surface for a
 // pattern and the shape's picture for a single shape.

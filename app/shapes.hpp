@@ -29,6 +29,8 @@ struct Shapes {
     ui::Form form;
     Surface surface{792, 552};
     Surface picture1{201, 161, kPictureBack};
+    // The import page's sampling box.
+    Surface picture2{305, 225, kWhite};
     Random rng;
     Platform* platform;
 

@@ -1,5 +1,7 @@
 #include "qt/image.hpp"
 
+#include <QImageReader>
+
 namespace vx {
 
 bool copyToImage(const Surface& s, QImage& img, const QRect& r) {
@@ -25,6 +27,21 @@ QImage toImage(const Surface& s) {
     QImage img;
     if (!copyToImage(s, img, QRect(0, 0, s.width(), s.height()))) return {};
     return img;
+}
+
+Result<Surface> readPictureFile(const std::string& file) {
+    QImageReader reader(QString::fromStdString(file));
+    QImage img = reader.read();
+    if (img.isNull()) return fail(reader.errorString().toStdString());
+    img = img.convertToFormat(QImage::Format_RGB32);
+    if (img.isNull()) return fail("not enough memory for the picture");
+    Surface s(img.width(), img.height());
+    for (int j = 0; j < img.height(); ++j) {
+        const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(j));
+        for (int i = 0; i < img.width(); ++i)
+            s.setPixel(i, j, qRed(row[i]) | qGreen(row[i]) << 8 | qBlue(row[i]) << 16);
+    }
+    return s;
 }
 
 } // namespace vx

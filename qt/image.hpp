@@ -1,9 +1,11 @@
 #pragma once
 // The one way a surface becomes a Qt image.
+#include "base/result.hpp"
 #include "surface/surface.hpp"
 
 #include <QImage>
 #include <QRect>
+#include <string>
 
 namespace vx {
 
@@ -13,5 +15,8 @@ bool copyToImage(const Surface& s, QImage& img, const QRect& r);
 
 // The whole surface as an RGB32 image; a null image when there is no memory for it.
 QImage toImage(const Surface& s);
+
+// A picture file of any format Qt reads, as a surface; the error says why it could not be.
+Result<Surface> readPictureFile(const std::string& file);
 
 } // namespace vx

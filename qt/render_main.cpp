@@ -1,6 +1,7 @@
 // vortalis-render: one drawing on an offscreen surface, written to a bitmap or PNG file.
 #include "app/render.hpp"
 #include "engine/bmp.hpp"
+#include "engine/scale.hpp"
 #include "platform/files.hpp"
 #include "qt/image.hpp"
 
@@ -56,11 +57,24 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
 
-    const vx::Result<vx::Drawing> drawing = vx::renderedDrawing(o, seed);
+    vx::Result<vx::Drawing> drawing = vx::renderedDrawing(o, seed);
     if (!drawing) {
         std::fprintf(stderr, "%s: %s\n%s", program.c_str(), drawing.error().message.c_str(),
                      vx::renderUsage(program).c_str());
         return 2;
+    }
+    if (o.scaleFrom) {
+        const vx::Result<vx::Surface> picture = vx::readPictureFile(*o.scaleFrom);
+        if (!picture) {
+            std::fprintf(stderr, "%s: cannot read the picture \"%s\": %s\n", program.c_str(),
+                         o.scaleFrom->c_str(), picture.error().message.c_str());
+            return 2;
+        }
+        if (!vx::useScaleFrom(*drawing, *picture))
+            std::fprintf(stderr,
+                         "%s: the picture holds more than %d colours; the scale keeps the "
+                         "first of them\n",
+                         program.c_str(), vx::kMaxScaleColours);
     }
     const vx::Result<std::string> bytes = encode(vx::renderDrawing(*drawing), o.png);
     vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();

@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -162,18 +161,7 @@ int QtPlatform::drawText(Surface& s, int x, int y, const std::string& text, int3
 }
 
 Result<Surface> QtPlatform::readPicture(const std::string& file) {
-    QImageReader reader(QString::fromStdString(file));
-    QImage img = reader.read();
-    if (img.isNull()) return fail(reader.errorString().toStdString());
-    img = img.convertToFormat(QImage::Format_RGB32);
-    if (img.isNull()) return fail("not enough memory for the picture");
-    Surface s(img.width(), img.height());
-    for (int j = 0; j < img.height(); ++j) {
-        const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(j));
-        for (int i = 0; i < img.width(); ++i)
-            s.setPixel(i, j, qRed(row[i]) | qGreen(row[i]) << 8 | qBlue(row[i]) << 16);
-    }
-    return s;
+    return readPictureFile(file);
 }
 
 void QtPlatform::later(std::function<void()> f) {
@@ -256,7 +244,7 @@ void MainWindow::build() {
             break;
         }
         case ui::Kind::PictureBox:
-            w = new PictureView(c.name == "Picture1" ? sh_.picture1 : sh_.surface, canvas_);
+            w = new PictureView(c.name == "Picture1" ? sh_.picture1 : sh_.picture2, canvas_);
             break;
         case ui::Kind::FileList: {
             auto* l = new QListWidget(canvas_);
@@ -451,7 +439,8 @@ void MainWindow::fitSurface() {
 
 void MainWindow::refresh() {
     canvas_->update();
-    if (auto* p = qobject_cast<PictureView*>(control("Picture1"))) p->changed();
+    for (const char* name : {"Picture1", "Picture2"})
+        if (auto* p = qobject_cast<PictureView*>(control(name))) p->changed();
 }
 
 void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {

@@ -1,5 +1,6 @@
 // vortalis-render: its options, the palette it reads, and the program run as a process.
 #include "app/render.hpp"
+#include "engine/bmp.hpp"
 
 #include <gtest/gtest.h>
 
@@ -231,4 +232,31 @@ TEST_F(RenderProcess, PaletteFileIsUsed) {
                   (dir_ / "warm.palette").string() + "' -o '" + (dir_ / "p.bmp").string() + "'"),
               0);
     EXPECT_TRUE(fs::exists(dir_ / "p.bmp"));
+}
+
+TEST_F(RenderProcess, AScaleFromAPictureGivesTheSameFileAndOnlyItsColours) {
+    Surface picture(30, 20, 0x3366CC);
+    picture.fillBox(0, 10, 29, 19, 0xCC6633);
+    picture.setPixel(5, 5, kWhite - 1);
+    { std::ofstream(dir_ / "scale.bmp", std::ios::binary) << encodeBmp24(picture); }
+    const std::string opts = "--seed 9 --width 200 --height 160 --size 60 --colours true "
+                             "--scale-from '" +
+                             (dir_ / "scale.bmp").string() + "' ";
+    ASSERT_EQ(run(opts + "-o '" + (dir_ / "a.bmp").string() + "'"), 0);
+    ASSERT_EQ(run(opts + "-o '" + (dir_ / "b.bmp").string() + "'"), 0);
+    const std::string a = read(dir_ / "a.bmp");
+    EXPECT_EQ(a, read(dir_ / "b.bmp"));
+    // Every pixel is the border colour or one of the picture's three colours.
+    ASSERT_EQ(a.size(), 54u + 200u * 3u * 160u);
+    for (size_t i = 54; i < a.size(); i += 3) {
+        const int32_t c = static_cast<unsigned char>(a[i + 2]) |
+                          static_cast<unsigned char>(a[i + 1]) << 8 |
+                          static_cast<unsigned char>(a[i]) << 16;
+        ASSERT_TRUE(c == kBorder || c == 0x3366CC || c == 0xCC6633 || c == kWhite - 1) << c;
+    }
+    std::ofstream(dir_ / "broken.bmp") << "BM not really";
+    EXPECT_EQ(run("--scale-from '" + (dir_ / "broken.bmp").string() + "' -o '" +
+                  (dir_ / "c.bmp").string() + "'"),
+              2);
+    EXPECT_NE(read(dir_ / "err.txt").find("broken.bmp"), std::string::npos);
 }
