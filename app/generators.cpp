@@ -2,6 +2,7 @@
 
 #include "app/fields.hpp"
 #include "engine/fill.hpp"
+#include "model/code.hpp"
 
 #include <cmath>
 
@@ -22,6 +23,16 @@ void finishRun(Shapes& sh, double bbmv, bool timerWasOn, double keptSize) {
     st.swidth = keptSize;
 }
 
+// The drawing is made: its code goes to the history (unless it is an earlier one shown again)
+// and to the status line.
+void noteDrawing(Shapes& sh, DrawingKind kind, uint64_t seed, const DrawSettings& s, bool record,
+                 const std::string& before = {}) {
+    Drawing d{kind, seed, s, sh.surface.width(), sh.surface.height()};
+    const std::string code = drawingCode(d);
+    if (record) sh.history.add(code);
+    sh.platform->status((before.empty() ? "" : before + " ") + "Drawing " + code);
+}
+
 // Pauses Timer1 for a run; returns whether it was on.
 bool pauseTimer1(Shapes& sh) {
     const bool on = sh.form.enabled("Timer1");
@@ -31,9 +42,18 @@ bool pauseTimer1(Shapes& sh) {
 
 } // namespace
 
-ShapeRun makeshape(Shapes& sh) {
+uint64_t freshSeed(Random& rng) {
+    return static_cast<uint64_t>(std::floor(rng.next() * 4294967296.0));
+}
+
+ShapeRun makeshape(Shapes& sh, const DrawRequest& req) {
     State& st = sh.st;
     ui::Form& form = sh.form;
+    // Every drawing takes its own seed, so that the seed and the settings make it again.
+    const uint64_t seed = req.seed ? *req.seed : freshSeed(sh.rng);
+    Random rng(seed);
+    // The first two numbers are the moving picture's drift, used or not.
+    const double awb = driftStep(rng), bwb = driftStep(rng);
     sh.platform->maximise();
     readField(sh, kSecondsField);
     st.mpattern2 = st.mpattern;
@@ -41,8 +61,8 @@ ShapeRun makeshape(Shapes& sh) {
     const DrawSettings first = readDrawSettings(sh);
     // A new size starts the moving picture afresh from the middle.
     if (st.ggbbc == 1 || (st.ggbbc == 0 && first.size != st.swidth999 && st.mpattern == 0)) {
-        st.awb = driftStep(sh.rng);
-        st.bwb = driftStep(sh.rng);
+        st.awb = awb;
+        st.bwb = bwb;
         st.abb = std::floor(sh.surface.width() / 2.0) - st.swidth / 2;
         st.dbb = std::floor(sh.surface.height() / 2.0) - st.swidth / 2;
         form.move("Picture1", toInt32(st.abb), toInt32(st.dbb));
@@ -60,22 +80,20 @@ ShapeRun makeshape(Shapes& sh) {
     st.centerf = 0;
     const double keptSize = st.swidth;
 
-    const ShapeRun run = drawShape(s, sh.rng, sh.surface, sh.picture1);
-    st.lastpick = run.colour.lastpick;
+    const ShapeRun run = drawShape(s, rng, sh.surface, sh.picture1);
     form.resize("Picture1", sh.picture1.width(), sh.picture1.height());
     // In screen-saver mode the window shows only Picture1.
     if (st.ssmode == 1) blankWindow(sh.surface, kBorder);
     finishRun(sh, 1, timerWasOn, keptSize);
+    noteDrawing(sh, DrawingKind::Shape, seed, s, req.record);
     return run;
 }
 
-PatternRun makeshape2(Shapes& sh) {
-    return makeshape2(sh, PatternLimits{});
-}
-
-PatternRun makeshape2(Shapes& sh, const PatternLimits& limits) {
+PatternRun makeshape2(Shapes& sh, const DrawRequest& req) {
     State& st = sh.st;
     ui::Form& form = sh.form;
+    const uint64_t seed = req.seed ? *req.seed : freshSeed(sh.rng);
+    Random rng(seed);
     sh.platform->maximise();
     DrawSettings s = readDrawSettings(sh);
     readField(sh, kSecondsField);
@@ -94,13 +112,13 @@ PatternRun makeshape2(Shapes& sh, const PatternLimits& limits) {
     st.centerf = 1;
     const double keptSize = st.swidth;
 
-    const PatternRun run = drawPattern(s, sh.rng, sh.surface, sh.picture1, limits);
-    st.lastpick = run.colour.lastpick;
+    const PatternRun run = drawPattern(s, rng, sh.surface, sh.picture1, req.limits);
     form.resize("Picture1", sh.picture1.width(), sh.picture1.height());
     st.abb = run.tiling.abb;
     st.dbb = run.tiling.dbb;
-    if (!run.accepted) sh.platform->status("No curve fitted the tile; the pattern is plain.");
     finishRun(sh, 2, timerWasOn, keptSize);
+    noteDrawing(sh, DrawingKind::Pattern, seed, s, req.record,
+                run.accepted ? "" : "No curve fitted the tile; the pattern is plain.");
     return run;
 }
 

@@ -6,14 +6,29 @@
 #include "engine/pattern.hpp"
 #include "engine/shape.hpp"
 
+#include <optional>
+
 namespace vx {
 
+// How a drawing is made: with a fresh seed from the program's random source and kept in the
+// history, or again from the seed of an earlier one.
+struct DrawRequest {
+    std::optional<uint64_t> seed;
+    bool record = true;
+    PatternLimits limits;
+};
+
 // One random symmetric shape in the middle of the window, kept in Picture1.
-ShapeRun makeshape(Shapes& sh);
+ShapeRun makeshape(Shapes& sh, const DrawRequest& req = {});
 
 // The whole window filled with a repeating pattern of one symmetric tile.
-PatternRun makeshape2(Shapes& sh);
-PatternRun makeshape2(Shapes& sh, const PatternLimits& limits);
+PatternRun makeshape2(Shapes& sh, const DrawRequest& req = {});
+inline PatternRun makeshape2(Shapes& sh, const PatternLimits& limits) {
+    return makeshape2(sh, DrawRequest{{}, true, limits});
+}
+
+// A drawing's seed: a fresh whole number from the program's random source.
+uint64_t freshSeed(Random& rng);
 
 // A drift step of the moving shape picture: +0.01 or -0.01, by a random whole number 1 or 2.
 inline double driftStep(Random& rng) {

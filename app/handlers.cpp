@@ -3,6 +3,7 @@
 #include "app/editor.hpp"
 #include "app/events.hpp"
 #include "app/fields.hpp"
+#include "app/history.hpp"
 #include "app/import.hpp"
 #include "app/keys.hpp"
 #include "app/modes.hpp"
@@ -83,6 +84,12 @@ void registerAll(Events& e) {
     e.onClick("File2", file2Click);
     e.onClick("Command12", command12Click);
     e.onClick("Command13", command13Click);
+
+    // The drawings of the session.
+    e.onClick("prevdrawing", previousDrawingClick);
+    e.onClick("nextdrawing", nextDrawingClick);
+    e.onClick("copycode", copyCodeClick);
+    e.onClick("gotocode", goToCodeClick);
 
     // The import page.
     e.onClick("impcolor", impcolorClick);

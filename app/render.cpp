@@ -59,16 +59,20 @@ std::string renderUsage(const std::string& program) {
            " [--pattern | --shape] [--seed N] [--width W --height H]\n"
            "       [--size N] [--detail N] [--complexity N] [--smoothness N] [--sides N]\n"
            "       [--regular | --fancy] [--colours basic|true|user] [--palette FILE]\n"
-           "       [--scale-from PICTURE]\n"
-           "       -o FILE.bmp|FILE.png\n"
+           "       [--scale-from PICTURE] [--dpi N] -o FILE.bmp|FILE.png\n"
+           "   or: " +
+           program +
+           " --code CODE [--width W --height H] [--dpi N] -o FILE\n"
            "Makes one drawing and writes it to FILE: a pattern as the whole surface (default\n"
            "1920 x 1080, each side " +
            std::to_string(kRenderMinSide) + " to " + std::to_string(kRenderMaxSide) + ", at most " +
            std::to_string(kRenderMaxPixels) +
            " pixels), a single shape as its picture.\n"
            "The same seed and options give the same file; without --seed one is taken from the\n"
-           "clock and printed. --scale-from draws the colours from the distinct colours of a\n"
-           "picture (any format Qt reads), as the import of a colour scale does.\n";
+           "clock and printed; every drawing prints its code, and --code makes the drawing of a\n"
+           "code again, at any size. --scale-from draws the colours from the distinct colours\n"
+           "of a picture (any format Qt reads), as the import of a colour scale does. --dpi sets\n"
+           "the resolution the file states (a PNG also keeps the drawing's code).\n";
 }
 
 RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
@@ -160,6 +164,17 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
             if (!takeValue() || value.empty()) return bad("--scale-from needs a picture file");
             if (o.scaleFrom) return bad("--scale-from given twice");
             o.scaleFrom = value;
+        } else if (name == "--code") {
+            if (!takeValue() || value.empty()) return bad("--code needs a drawing code");
+            if (o.code) return bad("--code given twice");
+            o.code = value;
+        } else if (name == "--dpi") {
+            if (!takeValue()) return bad("--dpi needs a number");
+            if (o.dpi) return bad("--dpi given twice");
+            const auto v = wholeNumber(value);
+            if (!v || *v < 1 || *v > 100000)
+                return bad("--dpi must be a whole number from 1 to 100000");
+            o.dpi = static_cast<int>(*v);
         } else if (name == "-o" || name == "--output") {
             if (!takeValue() || value.empty()) return bad(name + " needs a file name");
             if (!o.output.empty()) return bad("the output file is given twice");
@@ -168,6 +183,11 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
             return bad("unknown option \"" + args[i] + "\"");
         }
     }
+    // A code is the whole drawing; only the size of the surface and the file are free.
+    if (o.code && (kindGiven || styleGiven || o.seed || o.size || o.detail || o.complexity ||
+                   o.smoothness || o.sides || o.colours || o.palette || o.scaleFrom))
+        return bad("--code gives the whole drawing: leave out the options of a drawing "
+                   "(kind, seed, fields, colours, palette, scale)");
     if (o.output.empty()) return bad("no output file (-o FILE.bmp or FILE.png)");
     const std::string ext = lower(o.output);
     if (endsWith(ext, ".png"))

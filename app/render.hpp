@@ -23,6 +23,8 @@ struct RenderOptions {
     std::optional<Colours> colours;
     std::optional<std::string> palette;
     std::optional<std::string> scaleFrom; // a picture whose colours make the scale
+    std::optional<std::string> code;      // a drawing code, in place of all the above
+    std::optional<int> dpi;               // the resolution the file states
     std::string output;
     bool png = false; // else 24-bit BMP
 };

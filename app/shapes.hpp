@@ -1,6 +1,7 @@
 #pragma once
 // The one window object: the state, the form model, the window surface and the shape picture,
 // the random source and the desktop. Every handler is a free function over it.
+#include "model/history.hpp"
 #include "model/state.hpp"
 #include "platform/platform.hpp"
 #include "surface/numeric.hpp"
@@ -49,6 +50,8 @@ struct Shapes {
     bool quitting = false;
     // The drawing the colour editor covers, besides its file.
     std::optional<Surface> keptDrawing;
+    // The session's drawings, as codes.
+    History history;
     // "Create random shape(s)" is drawing; a second click meanwhile is not obeyed.
     bool command1Running = false;
 

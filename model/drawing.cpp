@@ -14,7 +14,6 @@ ColourSettings colourSettings(const State& st) {
     const double top = static_cast<double>(st.importcolors.size() - 1);
     const size_t n = static_cast<size_t>(std::clamp(std::floor(st.cgf), 0.0, top));
     c.scale.assign(st.importcolors.begin() + 1, st.importcolors.begin() + 1 + n);
-    c.lastpick = st.lastpick;
     return c;
 }
 

@@ -16,7 +16,8 @@ struct ColourSettings {
     std::vector<int32_t> list;
     // The imported scale, slots 1..cgf (an empty slot reads as 0).
     std::vector<int32_t> scale;
-    // The latest first-pass draw before this drawing; its repeat is refused.
+    // The first-pass draw before the drawing's first, whose repeat is refused; every drawing
+    // starts from none, so that its seed and settings make it again.
     int32_t lastpick = 0;
 };
 

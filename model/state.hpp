@@ -19,8 +19,6 @@ struct State {
     // The imported colour scale, slots 1..cgf.
     std::vector<int32_t> importcolors = std::vector<int32_t>(100001, 0);
     double cgf = 0;
-    // The latest first-pass colour draw; the next drawing refuses a repeat of it.
-    int32_t lastpick = 0;
     // The colour editor: the selected slot of the list, the shade code of the last chooser
     // used, the palette file last chosen on the load page.
     double numsquare = 0, anf = 0;

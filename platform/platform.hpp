@@ -5,6 +5,7 @@
 #include "surface/surface.hpp"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,14 @@ class Platform {
     virtual int drawText(Surface&, int /*x*/, int /*y*/, const std::string& /*text*/,
                          int32_t /*colour*/) {
         return 0;
+    }
+    // Puts text on the clipboard. Without a desktop it is only kept here.
+    virtual void copyText(const std::string& text) { copied = text; }
+    std::string copied;
+    // Asks the user for a line of text; nothing when the user cancels (or there is no desktop).
+    virtual std::optional<std::string> askText(const std::string& /*title*/,
+                                               const std::string& /*label*/) {
+        return std::nullopt;
     }
     // Reads a picture file (a bitmap, or any format the desktop reads). Without a desktop no
     // picture can be read.

@@ -2,6 +2,7 @@
 #include "app/render.hpp"
 #include "engine/bmp.hpp"
 #include "engine/scale.hpp"
+#include "model/code.hpp"
 #include "platform/files.hpp"
 #include "qt/image.hpp"
 
@@ -9,6 +10,7 @@
 #include <QImageWriter>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,11 +20,20 @@ namespace {
 // The renderer's bitmaps have always stated 100 dots per inch.
 constexpr int kRenderDotsPerMetre = 3937;
 
-// The file's bytes: a 24-bit bitmap, or a PNG without an alpha channel.
-vx::Result<std::string> encode(const vx::Surface& s, bool png) {
-    if (!png) return vx::encodeBmp24(s, kRenderDotsPerMetre);
-    const QImage img = vx::toImage(s).convertToFormat(QImage::Format_RGB888);
+// The file's bytes: a 24-bit bitmap, or a PNG without an alpha channel that names the program
+// and keeps the drawing's code.
+vx::Result<std::string> encode(const vx::Surface& s, const vx::RenderOptions& o,
+                               const std::string& code) {
+    const int dpm = o.dpi ? static_cast<int>(std::lround(*o.dpi / 0.0254)) : kRenderDotsPerMetre;
+    if (!o.png) return vx::encodeBmp24(s, dpm);
+    QImage img = vx::toImage(s).convertToFormat(QImage::Format_RGB888);
     if (img.isNull()) return vx::fail("not enough memory for the image");
+    img.setText("Software", "Vortalis");
+    img.setText("Drawing code", QString::fromStdString(code));
+    if (o.dpi) {
+        img.setDotsPerMeterX(dpm);
+        img.setDotsPerMeterY(dpm);
+    }
     QBuffer buf;
     buf.open(QIODevice::WriteOnly);
     QImageWriter writer(&buf, "png");
@@ -50,14 +61,19 @@ int main(int argc, char** argv) {
     uint64_t seed = 0;
     if (o.seed) {
         seed = *o.seed;
-    } else {
+    } else if (!o.code) {
         seed = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch() /
                                      std::chrono::microseconds(1));
         std::printf("seed %llu\n", static_cast<unsigned long long>(seed));
         std::fflush(stdout);
     }
 
-    vx::Result<vx::Drawing> drawing = vx::renderedDrawing(o, seed);
+    vx::Result<vx::Drawing> drawing =
+        o.code ? vx::decodeDrawing(*o.code) : vx::renderedDrawing(o, seed);
+    if (drawing && o.code) {
+        drawing->width = o.width;
+        drawing->height = o.height;
+    }
     if (!drawing) {
         std::fprintf(stderr, "%s: %s\n%s", program.c_str(), drawing.error().message.c_str(),
                      vx::renderUsage(program).c_str());
@@ -76,7 +92,10 @@ int main(int argc, char** argv) {
                          "first of them\n",
                          program.c_str(), vx::kMaxScaleColours);
     }
-    const vx::Result<std::string> bytes = encode(vx::renderDrawing(*drawing), o.png);
+    const std::string code = vx::drawingCode(*drawing);
+    std::printf("code %s\n", code.c_str());
+    std::fflush(stdout);
+    const vx::Result<std::string> bytes = encode(vx::renderDrawing(*drawing), o, code);
     vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
     if (!written) {
         std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(), o.output.c_str(),

@@ -5,8 +5,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QInputDialog>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -171,6 +174,20 @@ void QtPlatform::later(std::function<void()> f) {
         f();
 }
 
+void QtPlatform::copyText(const std::string& text) {
+    Platform::copyText(text);
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+std::optional<std::string> QtPlatform::askText(const std::string& title, const std::string& label) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(w_, QString::fromStdString(title), QString::fromStdString(label),
+                              QLineEdit::Normal, QString(), &ok);
+    if (!ok) return std::nullopt;
+    return text.trimmed().toStdString();
+}
+
 void QtPlatform::quit() {
     Platform::quit();
     QCoreApplication::exit(0);
@@ -271,6 +288,8 @@ void MainWindow::build() {
                 // Only items whose mark mirrors a setting show a check box; the model
                 // decides the mark, not the click.
                 a->setCheckable(c.checkable);
+                if (!c.shortcut.empty())
+                    a->setShortcut(QKeySequence(QString::fromStdString(c.shortcut)));
                 connect(a, &QAction::triggered, this, [this, n = c.name, a] {
                     if (a->isCheckable()) a->setChecked(sh_.form.checked(n));
                     // Items of menus that are never shown stay out of reach.
@@ -460,6 +479,7 @@ void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {
 void MainWindow::dispatchClick(const std::string& name) {
     if (name == "Timer1") markForFrame("Timer1 tick");
     if (name == "editcolors") markForFrame("Edit colors");
+    if (name == "prevdrawing") markForFrame("Previous drawing");
     runHandler([&] { ev_.click(sh_, name); });
 }
 

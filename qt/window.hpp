@@ -64,6 +64,8 @@ class QtPlatform : public Platform {
     void maximise() override;
     void quit() override;
     void later(std::function<void()> f) override;
+    void copyText(const std::string& text) override;
+    std::optional<std::string> askText(const std::string& title, const std::string& label) override;
     int drawText(Surface& s, int x, int y, const std::string& text, int32_t colour) override;
     Result<Surface> readPicture(const std::string& file) override;
     void status(const std::string& text) override;

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -259,4 +260,63 @@ TEST_F(RenderProcess, AScaleFromAPictureGivesTheSameFileAndOnlyItsColours) {
                   (dir_ / "c.bmp").string() + "'"),
               2);
     EXPECT_NE(read(dir_ / "err.txt").find("broken.bmp"), std::string::npos);
+}
+
+namespace {
+
+// The text chunks of a PNG file: keyword and text.
+std::map<std::string, std::string> pngTexts(const std::string& png, uint32_t* pixelsPerMetre) {
+    std::map<std::string, std::string> out;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        auto be32 = [&](size_t o) {
+            return static_cast<uint32_t>(static_cast<unsigned char>(png[o])) << 24 |
+                   static_cast<uint32_t>(static_cast<unsigned char>(png[o + 1])) << 16 |
+                   static_cast<uint32_t>(static_cast<unsigned char>(png[o + 2])) << 8 |
+                   static_cast<unsigned char>(png[o + 3]);
+        };
+        const uint32_t len = be32(at);
+        const std::string type = png.substr(at + 4, 4);
+        const std::string data = png.substr(at + 8, len);
+        if (type == "tEXt") {
+            const size_t nul = data.find('\0');
+            out[data.substr(0, nul)] = data.substr(nul + 1);
+        }
+        if (type == "pHYs" && pixelsPerMetre) *pixelsPerMetre = be32(at + 8);
+        at += 12 + len;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(RenderProcess, EveryDrawingPrintsItsCodeAndTheCodeMakesTheSameFile) {
+    const std::string a = (dir_ / "a.png").string(), b = (dir_ / "b.png").string();
+    ASSERT_EQ(run("--seed 5 --shape --size 80 --width 300 --height 200 --colours basic --dpi 300 "
+                  "-o '" +
+                  a + "'"),
+              0);
+    const std::string out = read(dir_ / "out.txt");
+    ASSERT_EQ(out.rfind("code ", 0), 0u) << out;
+    const std::string code = out.substr(5, out.find('\n') - 5);
+    uint32_t ppm = 0;
+    const auto texts = pngTexts(read(a), &ppm);
+    EXPECT_EQ(texts.at("Software"), "Vortalis");
+    EXPECT_EQ(texts.at("Drawing code"), code);
+    EXPECT_EQ(ppm, 11811u); // 300 dots per inch
+
+    // The code read back from the file makes the same file.
+    ASSERT_EQ(run("--code " + texts.at("Drawing code") +
+                  " --width 300 --height 200 --dpi 300 "
+                  "-o '" +
+                  b + "'"),
+              0);
+    EXPECT_EQ(read(a), read(b));
+    EXPECT_EQ(read(dir_ / "out.txt"), out);
+
+    std::string typo = code;
+    typo[2] = typo[2] == '7' ? '8' : '7';
+    EXPECT_EQ(run("--code " + typo + " -o '" + (dir_ / "c.png").string() + "'"), 2);
+    EXPECT_NE(read(dir_ / "err.txt").find("not a drawing code"), std::string::npos);
+    EXPECT_EQ(run("--code " + code + " --seed 3 -o '" + (dir_ / "c.png").string() + "'"), 2);
+    EXPECT_FALSE(fs::exists(dir_ / "c.png"));
 }

@@ -172,6 +172,15 @@ void buildMainWindow(Form& f) {
     menu(f, "bwg", "Grey", "cop2");
     menu(f, "white", "White", "cop2");
     menu(f, "black", "Black", "cop2");
+
+    // After the menus of the bar as it was made: the drawings of the session.
+    menu(f, "history", "History", "", false);
+    menu(f, "prevdrawing", "Previous drawing", "history");
+    menu(f, "nextdrawing", "Next drawing", "history");
+    menu(f, "copycode", "Copy drawing code", "history");
+    menu(f, "gotocode", "Go to drawing code...", "history");
+    f.setShortcut("prevdrawing", "Alt+Left");
+    f.setShortcut("nextdrawing", "Alt+Right");
 }
 
 } // namespace vx::ui

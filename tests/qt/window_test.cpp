@@ -77,7 +77,7 @@ TEST_F(Window, RightAfterStartOnlyBeginShowsAndTheMenuBarIsEmpty) {
         EXPECT_FALSE(widget(c.name.c_str())->isVisible()) << c.name;
     }
     EXPECT_TRUE(visibleBarMenus(w()).isEmpty());
-    EXPECT_TRUE(w().statusText().isEmpty());
+    EXPECT_TRUE(w().statusText().startsWith("Drawing ")) << w().statusText().toStdString();
     EXPECT_NE(w().findChild<QWidget*>("statusLine"), nullptr);
     EXPECT_EQ(w().timer("Timer6")->interval(), 5000);
     EXPECT_TRUE(w().timer("Timer6")->isActive());
@@ -87,7 +87,8 @@ TEST_F(Window, RightAfterStartOnlyBeginShowsAndTheMenuBarIsEmpty) {
 
 TEST_F(Window, BeginShowsTwoMenusAndThePanelWithoutItsHiddenPairs) {
     pressBegin();
-    EXPECT_EQ(visibleBarMenus(w()), (QStringList{"Options", "Pattern mode"}));
+    // The History menu comes after the two of the description.
+    EXPECT_EQ(visibleBarMenus(w()), (QStringList{"Options", "Pattern mode", "History"}));
     EXPECT_FALSE(widget("Command4")->isVisible());
     for (auto n : kPanelShown) EXPECT_TRUE(widget(n)->isVisible()) << n;
     for (auto n : kNeverShown) EXPECT_FALSE(widget(n)->isVisible()) << n;
@@ -216,11 +217,34 @@ TEST(WindowMenus, HiddenMenusStayOutOfReach) {
     }
     for (auto n : {"moptions5", "autoprint", "autosave", "impcolor"})
         EXPECT_FALSE(w.menuItem(n)->isVisible()) << n;
-    for (QAction* a : w.findChildren<QAction*>())
-        EXPECT_TRUE(a->shortcut().isEmpty()) << a->objectName().toStdString();
+    // The description's items have no shortcut; the history has two.
+    for (QAction* a : w.findChildren<QAction*>()) {
+        const std::string n = a->objectName().toStdString();
+        const bool history = n == "prevdrawing" || n == "nextdrawing";
+        EXPECT_EQ(a->shortcut().isEmpty(), !history) << n;
+    }
 
     w.menuItem("regmode")->trigger();
     EXPECT_EQ(chosen["regmode"], 1);
     w.menuItem("csingle")->trigger();
     EXPECT_EQ(sh.st.mpattern, 0);
+}
+
+TEST_F(Window, AltLeftAndAltRightGoThroughTheHistory) {
+    pressBegin();
+    const QString after = w().statusText();
+    QTest::mouseClick(widget<QPushButton>("Command1"), Qt::LeftButton);
+    const QString newest = w().statusText();
+    ASSERT_NE(newest, after);
+    w().activateWindow();
+    w().canvas()->setFocus();
+    QTest::keyClick(w().canvas(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(w().statusText(), after);
+    QTest::keyClick(w().canvas(), Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(w().statusText(), newest);
+    // In the colour editor the history is out of reach.
+    w().menuItem("editcolors")->trigger();
+    EXPECT_FALSE(w().menuItem("history")->isVisible());
+    QTest::keyClick(w().canvas(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(sh().st.colormode4, 1);
 }

@@ -1,0 +1,91 @@
+#include "app/history.hpp"
+
+#include "app/fields.hpp"
+#include "app/generators.hpp"
+#include "model/code.hpp"
+
+namespace vx {
+
+namespace {
+
+void markColourMode(Shapes& sh) {
+    const State& st = sh.st;
+    sh.form.setChecked("bcolor7", st.tcolor == 0);
+    sh.form.setChecked("tcolor7", st.tcolor == 1 && st.tcolor2 == 0);
+    sh.form.setChecked("ucolors", st.tcolor == 1 && st.tcolor2 == 1);
+}
+
+void showCode(Shapes& sh, const std::string* code) {
+    if (!code) return; // at an end of the history
+    const Result<Drawing> d = decodeDrawing(*code);
+    if (d) showDrawing(sh, *d, false);
+}
+
+} // namespace
+
+void showDrawing(Shapes& sh, const Drawing& d, bool addToHistory) {
+    State& st = sh.st;
+    const DrawSettings& s = d.settings;
+    for (const FieldSpec* f : kDrawingFields)
+        if (f->setting != &DrawSettings::shapeComplexity) sh.setField(f->name, s.*f->setting);
+    sh.setField(kSidesField.name, sidesAsDrawn(s.sides));
+    st.complexy = s.fancy ? 2 : 1;
+    sh.form.selectOption(s.fancy ? "Option2" : "Option1", {"Option1", "Option2"});
+
+    st.tcolor = s.colour.tcolor;
+    st.tcolor2 = s.colour.tcolor2;
+    markColourMode(sh);
+    if (st.tcolor2 == 1) {
+        // The list the drawing used, and nothing after it.
+        const size_t n = std::min(s.colour.list.size(), st.colorlist.size() - 2);
+        size_t last = 1;
+        while (last < st.colorlist.size() && st.colorlist[last] != 0) ++last;
+        for (size_t i = 1; i <= std::max(n, last); ++i)
+            st.colorlist[i] = i <= n ? s.colour.list[i - 1] : 0;
+        st.numcolors = std::min<double>(64, static_cast<double>(n) + 1);
+    }
+
+    const bool pattern = d.kind == DrawingKind::Pattern;
+    st.mpattern = pattern ? 1 : 0;
+    sh.form.setChecked("csingle", !pattern);
+    sh.form.setChecked("cpattern", pattern);
+    DrawRequest again;
+    again.seed = d.seed;
+    again.record = addToHistory;
+    if (pattern)
+        makeshape2(sh, again);
+    else
+        makeshape(sh, again);
+}
+
+void previousDrawingClick(Shapes& sh) {
+    showCode(sh, sh.history.back());
+}
+
+void nextDrawingClick(Shapes& sh) {
+    showCode(sh, sh.history.forward());
+}
+
+void copyCodeClick(Shapes& sh) {
+    const std::string* code = sh.history.current();
+    if (!code) {
+        sh.platform->status("No drawing has been made yet.");
+        return;
+    }
+    sh.platform->copyText(*code);
+    sh.platform->status("Drawing code " + *code + " copied.");
+}
+
+void goToCodeClick(Shapes& sh) {
+    const std::optional<std::string> text =
+        sh.platform->askText("Go to drawing code", "Drawing code:");
+    if (!text || text->empty()) return;
+    const Result<Drawing> d = decodeDrawing(*text);
+    if (!d) {
+        sh.platform->status(d.error().message);
+        return;
+    }
+    showDrawing(sh, *d, true);
+}
+
+} // namespace vx
