@@ -4,6 +4,25 @@
 #include <QTemporaryDir>
 #include <clocale>
 #include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// Files the program reads or writes go to a folder of each test's own: a settings file one
+// test saves must not become the next one's start.
+class FreshFolder : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        dir_ = std::make_unique<QTemporaryDir>();
+        if (dir_->isValid()) QDir::setCurrent(dir_->path());
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        QDir::setCurrent(QDir::tempPath());
+        dir_.reset();
+    }
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     // Also when the test list is read at build time, without a display.
@@ -12,8 +31,6 @@ int main(int argc, char** argv) {
     // Numbers in fields and files use "." whatever the desktop language says.
     std::setlocale(LC_NUMERIC, "C");
     ::testing::InitGoogleTest(&argc, argv);
-    // Files the program reads or writes go to a folder of this run only.
-    QTemporaryDir dir;
-    if (dir.isValid()) QDir::setCurrent(dir.path());
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolder);
     return RUN_ALL_TESTS();
 }
