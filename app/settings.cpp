@@ -102,9 +102,9 @@ void reportProblems(Shapes& sh, int problems) {
                         (problems == 1 ? " value" : " values") + " could not be read.");
 }
 
-bool readFileInto(Shapes& sh, bool second) {
+bool readFileInto(Shapes& sh, bool second, const std::string& file) {
     // A missing or unreadable file leaves everything as it is, without a word.
-    const Result<std::string> text = readFileStart(kSettingsFile, kSettingsReadLimit);
+    const Result<std::string> text = readFileStart(file, kSettingsReadLimit);
     if (!text) return false;
     const SettingsValues v = parseSettings(*text);
     if (second)
@@ -172,11 +172,11 @@ void applySettingsSecond(Shapes& sh, const SettingsValues& v) {
     reportProblems(sh, r.problems);
 }
 
-bool readSettingsFirst(Shapes& sh) {
-    return readFileInto(sh, false);
+bool readSettingsFirst(Shapes& sh, const std::string& file) {
+    return readFileInto(sh, false, file);
 }
-bool readSettingsSecond(Shapes& sh) {
-    return readFileInto(sh, true);
+bool readSettingsSecond(Shapes& sh, const std::string& file) {
+    return readFileInto(sh, true, file);
 }
 
 Status saveSettings(Shapes& sh) {

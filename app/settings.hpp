@@ -7,9 +7,9 @@
 namespace vx {
 
 // First reading at start-up (before the main page); false when the file could not be read.
-bool readSettingsFirst(Shapes& sh);
+bool readSettingsFirst(Shapes& sh, const std::string& file = kSettingsFile);
 // Second reading after "Begin": also brings menus, option buttons and fields in line.
-bool readSettingsSecond(Shapes& sh);
+bool readSettingsSecond(Shapes& sh, const std::string& file = kSettingsFile);
 // "Save settings"; a file that could not be written is said in the status line too.
 Status saveSettings(Shapes& sh);
 // "Restore default settings".
