@@ -367,6 +367,8 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
         }
         return;
     }
+    // The desktop's own screen saver waits while ours runs.
+    if (c.name == "ssaver" && ch == ui::Change::Checked) inhibitor_.hold(c.checked);
     if (auto it = actions_.find(c.name); it != actions_.end()) {
         QAction* a = it->second;
         a->setVisible(c.visible);

@@ -2,6 +2,7 @@
 // The real window: mirrors the form model onto widgets and turns widget events into handlers.
 #include "app/events.hpp"
 #include "app/shapes.hpp"
+#include "qt/inhibit.hpp"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -141,6 +142,7 @@ class MainWindow : public QMainWindow {
     double scaleX_ = 1.0;
     int listener_ = 0;
     std::vector<std::function<void()>> afterFrame_;
+    ScreenSaverInhibitor inhibitor_;
     struct Timing {
         bool on = false;
         QElapsedTimer clock;
