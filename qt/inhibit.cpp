@@ -23,6 +23,12 @@ QDBusConnection ScreenSaverInhibitor::bus() const {
 }
 
 ScreenSaverInhibitor::~ScreenSaverInhibitor() {
+    // Quitting while the desktop has not answered yet: its answer holds the cookie to give back.
+    if (pending_) {
+        pending_->waitForFinished();
+        const QDBusPendingReply<uint> reply = *pending_;
+        if (reply.isValid()) cookie_ = reply.value();
+    }
     if (!cookie_) return;
     // Quitting: the desktop hears of it before the program ends.
     QDBusMessage m = screenSaverCall("UnInhibit");
@@ -36,18 +42,19 @@ void ScreenSaverInhibitor::hold(bool on) {
 }
 
 void ScreenSaverInhibitor::sync() {
-    if (waiting_) return; // the answer to the last call decides
+    if (pending_) return; // the answer to the last call decides
     QDBusConnection bus = this->bus();
     if (!bus.isConnected()) return;
     if (wanted_ && !cookie_) {
         QDBusMessage m = screenSaverCall("Inhibit");
         m << QStringLiteral("Vortalis") << QStringLiteral("Screen-saver mode is running");
-        waiting_ = true;
-        auto* w = new QDBusPendingCallWatcher(bus.asyncCall(m), this);
+        // A desktop that does not answer soon is taken as none.
+        pending_ = bus.asyncCall(m, 2000);
+        auto* w = new QDBusPendingCallWatcher(*pending_, this);
         connect(w, &QDBusPendingCallWatcher::finished, this, [this, w] {
             const QDBusPendingReply<uint> reply = *w;
             w->deleteLater();
-            waiting_ = false;
+            pending_.reset();
             if (reply.isValid()) cookie_ = reply.value();
             sync();
         });

@@ -2,6 +2,7 @@
 // Asks the desktop not to start its own screen saver while the window's screen-saver mode
 // runs (org.freedesktop.ScreenSaver over the session bus); without a bus nothing happens.
 #include <QDBusConnection>
+#include <QDBusPendingCall>
 #include <QObject>
 #include <QString>
 #include <optional>
@@ -22,7 +23,8 @@ class ScreenSaverInhibitor : public QObject {
     void sync();
     QDBusConnection bus() const;
     QString connection_;
-    bool wanted_ = false, waiting_ = false;
+    bool wanted_ = false;
+    std::optional<QDBusPendingCall> pending_; // an Inhibit not answered yet
     std::optional<uint> cookie_;
 };
 
