@@ -33,14 +33,10 @@ std::optional<uint64_t> wholeNumber(const std::string& s) {
     return static_cast<uint64_t>(v);
 }
 
-// A field value must be one finite number and nothing else, so that typos are caught here
-// rather than read as 0 by the field rule.
+// A field value must be one number and nothing else by the rule the field reads with, so that
+// typos are caught here rather than read as 0 ("0x190" would be).
 bool isNumber(const std::string& s) {
-    if (s.empty() || std::isspace(static_cast<unsigned char>(s.front()))) return false;
-    errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    return end && *end == '\0' && std::isfinite(v) && errno != ERANGE;
+    return wholeFieldNumber(s).has_value();
 }
 
 std::string lower(std::string s) {

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -21,12 +22,47 @@ std::string reason(int err) {
 
 } // namespace
 
-Status writeFileAtomically(const std::string& file, std::string_view bytes, Durability d) {
-    const std::string tmp = file + ".tmp";
-    // A fresh file: never write through whatever else may carry the temporary name.
+namespace {
+
+int (*syncFile)(int) = ::fsync;
+
+int failingSync(int) {
+    errno = EIO;
+    return -1;
+}
+
+std::string baseName(const std::string& file) {
+    const size_t slash = file.rfind('/');
+    return slash == std::string::npos ? file : file.substr(slash + 1);
+}
+
+// A new file to write under a temporary name beside `file`: its own ".tmp" name, or, when
+// something that cannot be cleared away holds that name (a folder, say), a unique one.
+int createTemporary(const std::string& file, std::string& tmp, std::string& error) {
+    tmp = file + ".tmp";
+    // Never write through whatever else may carry the temporary name.
     ::unlink(tmp.c_str());
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) return fail(reason(errno));
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EEXIST) {
+        tmp = file + ".tmp-XXXXXX";
+        fd = ::mkostemp(tmp.data(), O_CLOEXEC);
+        if (fd >= 0) ::fchmod(fd, 0644);
+    }
+    if (fd < 0)
+        error = "cannot create a file beside " + baseName(file) + " (" + reason(errno) + ")";
+    return fd;
+}
+
+} // namespace
+
+void failSyncsForTests(bool fail) {
+    syncFile = fail ? failingSync : ::fsync;
+}
+
+Status writeFileAtomically(const std::string& file, std::string_view bytes, Durability d) {
+    std::string tmp, error;
+    const int fd = createTemporary(file, tmp, error);
+    if (fd < 0) return fail(error);
     const char* p = bytes.data();
     size_t left = bytes.size();
     int err = 0;
@@ -40,9 +76,13 @@ Status writeFileAtomically(const std::string& file, std::string_view bytes, Dura
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (err == 0 && d == Durability::Synced && ::fsync(fd) != 0) err = errno;
+    if (err == 0 && d == Durability::Synced && syncFile(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && std::rename(tmp.c_str(), file.c_str()) != 0) err = errno;
+    if (err == 0 && std::rename(tmp.c_str(), file.c_str()) != 0) {
+        err = errno;
+        ::unlink(tmp.c_str());
+        return fail("cannot put it in place as " + baseName(file) + " (" + reason(err) + ")");
+    }
     if (err != 0) {
         ::unlink(tmp.c_str());
         return fail(reason(err));
@@ -57,6 +97,22 @@ Status writeFileAtomically(const std::string& file, std::string_view bytes, Dura
         ::close(dfd);
     }
     return {};
+}
+
+Status regularOrAbsent(const std::string& file) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0) {
+        if (errno == ENOENT) return {};
+        return fail(reason(errno));
+    }
+    if (S_ISREG(st.st_mode)) return {};
+    const char* kind = S_ISLNK(st.st_mode)                          ? "a symbolic link"
+                       : S_ISDIR(st.st_mode)                        ? "a folder"
+                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
+                       : S_ISFIFO(st.st_mode)                       ? "a pipe"
+                       : S_ISSOCK(st.st_mode)                       ? "a socket"
+                                                                    : "not a file";
+    return fail(std::string("it is ") + kind + ", not a regular file");
 }
 
 Result<std::string> readFileStart(const std::string& file, size_t limit) {

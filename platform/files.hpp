@@ -18,6 +18,13 @@ enum class Durability { Synced, Scratch };
 Status writeFileAtomically(const std::string& file, std::string_view bytes,
                            Durability d = Durability::Synced);
 
+// Tests make every sync of a written file fail, as a failing disk does.
+void failSyncsForTests(bool fail);
+
+// Fine when nothing has this name or a regular file has it; anything else (a link, a device,
+// a folder) is an error that says what it is. Links are not followed.
+Status regularOrAbsent(const std::string& file);
+
 // The first `limit` bytes of a regular file; anything else (missing, a folder, unreadable)
 // is an error that names the cause.
 Result<std::string> readFileStart(const std::string& file, size_t limit);

@@ -57,6 +57,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const vx::RenderOptions& o = parsed.options;
+    // Never through a link, never over a device or anything else that is not a file.
+    if (const vx::Status usable = vx::regularOrAbsent(o.output); !usable) {
+        std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(), o.output.c_str(),
+                     usable.error().message.c_str());
+        return 1;
+    }
 
     uint64_t seed = 0;
     if (o.seed) {

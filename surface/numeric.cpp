@@ -6,7 +6,14 @@
 
 namespace vx {
 
-double fieldNumber(std::string_view text) {
+namespace {
+
+struct FieldScan {
+    double value = 0;
+    bool whole = false; // the text held that number and nothing else
+};
+
+FieldScan scanField(std::string_view text) {
     std::string s;
     s.reserve(text.size());
     for (char c : text)
@@ -20,7 +27,7 @@ double fieldNumber(std::string_view text) {
         ++i;
         while (i < n && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
     }
-    if (digits == 0) return 0.0;
+    if (digits == 0) return {};
     size_t end = i;
     if (i < n && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
         size_t j = i + 1;
@@ -34,7 +41,19 @@ double fieldNumber(std::string_view text) {
         if (c == 'd' || c == 'D') c = 'e';
     double v = std::strtod(num.c_str(), nullptr);
     if (!std::isfinite(v)) v = v > 0 ? 1e300 : -1e300; // overflow: still a number, clamped later
-    return v;
+    return {v, end == n};
+}
+
+} // namespace
+
+double fieldNumber(std::string_view text) {
+    return scanField(text).value;
+}
+
+std::optional<double> wholeFieldNumber(std::string_view text) {
+    const FieldScan f = scanField(text);
+    if (!f.whole) return std::nullopt;
+    return f.value;
 }
 
 std::string numberText(double v) {

@@ -2,6 +2,7 @@
 // Number rules shared by every generator: rounding, field numbers, the random source.
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,9 @@ inline double clampTo(double v, double lo, double hi) {
 // The leading number of a text field: blanks anywhere are ignored, then an optional sign,
 // digits, decimal point and exponent up to the first character that cannot continue it.
 double fieldNumber(std::string_view text);
+// The number a field reads when the text is that number and nothing more (blanks aside), as
+// typed options must be; nothing otherwise.
+std::optional<double> wholeFieldNumber(std::string_view text);
 
 // Plain decimal text of a value as a field shows it ("200", "12.5", "-3").
 std::string numberText(double v);

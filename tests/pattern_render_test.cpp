@@ -1,6 +1,7 @@
 // vortalis-render: its options, the palette it reads, and the program run as a process.
 #include "app/render.hpp"
 #include "engine/bmp.hpp"
+#include "small_disk.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +93,11 @@ TEST(RenderOptions, BadOptionsAreRefused) {
     EXPECT_TRUE(isBad({"-o", "x.bmp", "--size", "big"}));
     EXPECT_TRUE(isBad({"-o", "x.bmp", "--size", "12abc"}));
     EXPECT_TRUE(isBad({"-o", "x.bmp", "--size", "nan"}));
+    // The rule that reads the number decides: "0x190" would be read as 0.
+    for (const char* typo : {"0x190", "1e", "--5", ".", "5e+"})
+        EXPECT_TRUE(isBad({"-o", "x.bmp", "--size", typo})) << typo;
+    for (const char* number : {"1e-320", "4d2", ".5", "+200", "2 00"})
+        EXPECT_FALSE(isBad({"-o", "x.bmp", "--size", number})) << number;
     EXPECT_TRUE(isBad({"-o", "x.bmp", "--colours", "pink"}));
     EXPECT_TRUE(isBad({"-o", "x.bmp", "--pattern", "--shape"}));
     EXPECT_TRUE(isBad({"-o", "x.bmp", "--fancy", "--regular"}));
@@ -220,6 +227,28 @@ TEST_F(RenderProcess, UnwritableOutputExitsWithStatusOneAndLeavesNoFile) {
     for (const auto& e : fs::directory_iterator(dir_))
         EXPECT_TRUE(e.path().filename() == "taken.png" || e.path().extension() == ".txt")
             << e.path();
+}
+
+TEST_F(RenderProcess, OnlyPlainFilesAreReplacedAndAFullDiskSaysSo) {
+    const fs::path target = dir_ / "target.bmp", link = dir_ / "link.bmp", fifo = dir_ / "fifo.bmp";
+    std::ofstream(target) << "keep";
+    fs::create_symlink(target, link);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const fs::path& out : {link, fifo}) {
+        EXPECT_EQ(run("--seed 1 --width 64 --height 64 -o '" + out.string() + "'"), 1) << out;
+        EXPECT_NE(read(dir_ / "err.txt").find("not a regular file"), std::string::npos) << out;
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(read(target), "keep");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    vx::testing::SmallDisk disk;
+    VORTALIS_NEED_DISK(disk);
+    EXPECT_EQ(
+        run("--seed 1 --width 640 --height 480 -o '" + (disk.path() / "x.bmp").string() + "'"), 1);
+    EXPECT_NE(read(dir_ / "err.txt").find("No space left on device"), std::string::npos)
+        << read(dir_ / "err.txt");
+    EXPECT_TRUE(fs::is_empty(disk.path()));
 }
 
 TEST_F(RenderProcess, PaletteFileIsUsed) {
