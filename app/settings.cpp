@@ -10,7 +10,8 @@ namespace {
 
 struct Reading {
     std::optional<double> seconds;
-    int problems = 0;
+    // One mark a value, however many ways it is wrong: the count never exceeds the 79.
+    std::bitset<79> problems;
 };
 
 // Steps shared by both readings: the values, conversions and clamps.
@@ -24,7 +25,7 @@ Reading readValues(Shapes& sh, const SettingsValues& v) {
                            &st.nwait4,  &st.ntimes, &st.complexy4, &st.tcolor2,  &st.numcolors};
     for (int i = 0; i < 15; ++i) {
         if (!v.head[i]) {
-            ++r.problems;
+            r.problems.set(i);
             continue;
         }
         const double x = *v.head[i];
@@ -35,19 +36,19 @@ Reading readValues(Shapes& sh, const SettingsValues& v) {
         // Values outside their set would leave no drawing kind or colour mode chosen.
         case kHeadMpattern:
             if (x != 0 && x != 1) {
-                ++r.problems;
+                r.problems.set(i);
                 continue;
             }
             break;
         case kHeadTcolor:
             if (x != 0 && x != 1 && x != 2) {
-                ++r.problems;
+                r.problems.set(i);
                 continue;
             }
             break;
         case kHeadTcolor2:
             if (x != 0 && x != 1) {
-                ++r.problems;
+                r.problems.set(i);
                 continue;
             }
             break;
@@ -62,7 +63,7 @@ Reading readValues(Shapes& sh, const SettingsValues& v) {
     }
     for (int i = 0; i < 64; ++i) {
         if (!v.colours[i]) {
-            ++r.problems;
+            r.problems.set(15 + i);
             continue;
         }
         const double x = *v.colours[i];
@@ -70,7 +71,7 @@ Reading readValues(Shapes& sh, const SettingsValues& v) {
             st.colorlist[i + 1] = static_cast<int32_t>(x);
         } else {
             st.colorlist[i + 1] = 0;
-            ++r.problems;
+            r.problems.set(15 + i);
         }
     }
 
@@ -134,7 +135,7 @@ void applySettingsFirst(Shapes& sh, const SettingsValues& v) {
         f.setChecked("ucolors", false);
     }
     readTail(sh);
-    reportProblems(sh, r.problems);
+    reportProblems(sh, static_cast<int>(r.problems.count()));
 }
 
 void applySettingsSecond(Shapes& sh, const SettingsValues& v) {
@@ -169,7 +170,7 @@ void applySettingsSecond(Shapes& sh, const SettingsValues& v) {
         f.setChecked("ssharp", false);
     }
     if (st.ntimes < 1) st.ntimes = 1;
-    reportProblems(sh, r.problems);
+    reportProblems(sh, static_cast<int>(r.problems.count()));
 }
 
 bool readSettingsFirst(Shapes& sh, const std::string& file) {

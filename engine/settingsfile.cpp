@@ -60,13 +60,13 @@ SettingsValues parseSettings(std::string_view text) {
     for (size_t i = 0; i < toks.size() && i < 15; ++i) {
         bool clean = false;
         v.head[i] = numberToken(toks[i], clean);
-        if (!clean) ++v.unreadable;
+        if (!clean) v.unreadable.set(i);
     }
     for (size_t i = 1; i < lines.size() && i <= 64; ++i) {
         const std::vector<std::string_view> t = splitTokens(lines[i]);
         bool clean = false;
         v.colours[i - 1] = t.empty() ? 0.0 : numberToken(t[0], clean);
-        if (!clean || t.size() > 1) ++v.unreadable;
+        if (!clean || t.size() > 1) v.unreadable.set(15 + i - 1);
     }
     return v;
 }

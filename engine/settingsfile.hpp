@@ -4,6 +4,7 @@
 #include "model/state.hpp"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,7 +21,9 @@ constexpr size_t kSettingsReadLimit = 1 << 20;
 struct SettingsValues {
     std::array<std::optional<double>, 15> head;
     std::array<std::optional<double>, 64> colours;
-    int unreadable = 0; // tokens or lines that were not numbers (they count as 0)
+    // The values (line 1's 15, then the 64 colours) whose text was not a clean number; they
+    // count as the number their text begins with, or 0.
+    std::bitset<79> unreadable;
 };
 SettingsValues parseSettings(std::string_view text);
 

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Whatever was loaded writes a file that reads back to the same values.
     const std::string saved = settingsText(sh->st, sh->field("Text5"));
     const SettingsValues again = parseSettings(saved);
-    check(again.unreadable == 0);
+    check(again.unreadable.none());
     for (const auto& h : again.head) check(h.has_value());
     for (int i = 0; i < 64; ++i)
         check(again.colours[i].has_value() &&
