@@ -29,8 +29,8 @@ struct RenderOptions {
     bool png = false; // else 24-bit BMP
 };
 
-constexpr int kRenderMinSide = 16, kRenderMaxSide = 16384;
-constexpr long long kRenderMaxPixels = 64LL * 1024 * 1024;
+constexpr int kRenderMinSide = 16, kRenderMaxSide = kMaxSurfaceSide;
+constexpr long long kRenderMaxPixels = kMaxSurfacePixels;
 
 struct RenderArgs {
     enum class Status { Ok, Help, Bad } status = Status::Ok;

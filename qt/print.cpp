@@ -32,6 +32,12 @@ bool paintPage(QPagedPaintDevice& device, const QImage& page) {
 
 } // namespace
 
+bool completePdf(const QByteArray& bytes) {
+    // A whole file starts with its header and ends with its end-of-file marker.
+    QByteArray tail = bytes.right(64).trimmed();
+    return bytes.startsWith("%PDF-") && tail.endsWith("%%EOF");
+}
+
 QImage windowPageImage(MainWindow& w) {
     return w.canvas()->grab().toImage();
 }
@@ -46,7 +52,7 @@ bool printerAvailable() {
 }
 
 Result<std::string> printPage(const QImage& page) {
-    if (page.isNull()) return fail("the window has nothing to print");
+    if (page.isNull()) return fail("there was not enough memory for a picture of the window");
     if (printerAvailable()) {
         const QPrinterInfo info = QPrinterInfo::defaultPrinter();
         QPrinter printer(info, QPrinter::HighResolution);
@@ -70,6 +76,9 @@ Result<std::string> printPage(const QImage& page) {
             return fail("no printer is installed and the page could not be made");
     }
     const QByteArray& bytes = pdf.data();
+    if (!completePdf(bytes))
+        return fail("no printer is installed and the PDF page came out incomplete; " + file +
+                    " was not written");
     const Status written =
         writeFileAtomically(file, std::string_view(bytes.constData(), bytes.size()));
     if (!written)

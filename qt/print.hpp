@@ -2,6 +2,7 @@
 // Printing the window, for the Qt platform.
 #include "base/result.hpp"
 
+#include <QByteArray>
 #include <QImage>
 #include <string>
 
@@ -16,6 +17,9 @@ QImage windowPageImage(MainWindow& w);
 bool printerAvailable();
 // Tests turn the printer off so that pages go to PDF files.
 void setPrinterAllowed(bool allowed);
+
+// A PDF file's bytes from header to end-of-file marker: nothing cut off.
+bool completePdf(const QByteArray& bytes);
 
 // Prints an image as one page on the default printer, or, without a printer, into the first
 // free "print" + n + ".pdf" in the working folder. Says where the page went.

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <new>
 
 namespace vx {
 
@@ -453,9 +454,21 @@ QString MainWindow::statusText() const {
 
 void MainWindow::fitSurface() {
     const QSize s = canvas_->size();
-    if (s.width() > 0 && s.height() > 0 &&
-        (s.width() != sh_.surface.width() || s.height() != sh_.surface.height()))
-        sh_.surface.resize(s.width(), s.height());
+    const SurfaceSize fit = cappedSurfaceSize(s.width(), s.height());
+    if (fit.width <= 0 || fit.height <= 0 ||
+        (fit.width == sh_.surface.width() && fit.height == sh_.surface.height()))
+        return;
+    try {
+        sh_.surface.resize(fit.width, fit.height);
+    } catch (const std::bad_alloc&) {
+        // The drawing keeps its old size; the rest of the window stays black.
+        showStatus(QStringLiteral("Not enough memory for a drawing of %1 x %2 pixels; the drawing "
+                                  "keeps its size of %3 x %4.")
+                       .arg(fit.width)
+                       .arg(fit.height)
+                       .arg(sh_.surface.width())
+                       .arg(sh_.surface.height()));
+    }
 }
 
 void MainWindow::refresh() {
@@ -472,6 +485,9 @@ void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {
     } depth(depth_);
     try {
         f();
+    } catch (const std::bad_alloc&) {
+        showStatus(QStringLiteral("Not enough memory to finish that; the window may show only part "
+                                  "of a drawing."));
     } catch (const std::exception& e) {
         showStatus(QStringLiteral("Something went wrong: %1").arg(QString::fromUtf8(e.what())));
     }

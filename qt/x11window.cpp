@@ -163,10 +163,11 @@ int runInWindow(int argc, char** argv, const SaverOptions& o) {
 
     SaverPlatform platform;
     Shapes sh(platform);
-    // X11 windows may be 32767 pixels a side; beyond 8192 the window shows its background.
-    constexpr int kMaxSide = 8192;
+    // X11 windows may be 32767 pixels a side; beyond the largest surface the window shows
+    // its background.
     try {
-        sh.surface = Surface(std::min(w, kMaxSide), std::min(h, kMaxSide));
+        const SurfaceSize fit = cappedSurfaceSize(w, h);
+        sh.surface = Surface(fit.width, fit.height);
     } catch (const std::bad_alloc&) {
         return fault("not enough memory to draw into a window of " + std::to_string(w) + "x" +
                      std::to_string(h));
@@ -218,8 +219,8 @@ int runInWindow(int argc, char** argv, const SaverOptions& o) {
                 const auto* cn = reinterpret_cast<xcb_configure_notify_event_t*>(e);
                 if (cn->window != target) break;
                 try {
-                    host.resize(std::min<int>(cn->width, kMaxSide),
-                                std::min<int>(cn->height, kMaxSide));
+                    const SurfaceSize fit = cappedSurfaceSize(cn->width, cn->height);
+                    host.resize(fit.width, fit.height);
                 } catch (const std::bad_alloc&) {
                     fail("not enough memory to draw into a window of " + std::to_string(cn->width) +
                          "x" + std::to_string(cn->height));

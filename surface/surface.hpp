@@ -15,6 +15,22 @@ constexpr int32_t kPictureBack = 0;  // background of the shape picture: the win
 // The sixteen numbered colours, red in the low byte.
 int32_t qbColor(int n);
 
+// The largest surface the program draws on: 16384 pixels a side and 64 Mpx (256 MB) in all.
+constexpr int kMaxSurfaceSide = 16384;
+constexpr long long kMaxSurfacePixels = 64LL * 1024 * 1024;
+
+struct SurfaceSize {
+    int width = 0, height = 0;
+};
+// A window's size cut to those bounds, the width kept first; what lies beyond is not drawn.
+inline SurfaceSize cappedSurfaceSize(int w, int h) {
+    w = w < 0 ? 0 : (w > kMaxSurfaceSide ? kMaxSurfaceSide : w);
+    h = h < 0 ? 0 : (h > kMaxSurfaceSide ? kMaxSurfaceSide : h);
+    if (w > 0 && static_cast<long long>(w) * h > kMaxSurfacePixels)
+        h = static_cast<int>(kMaxSurfacePixels / w);
+    return {w, h};
+}
+
 class Surface {
   public:
     Surface() = default;

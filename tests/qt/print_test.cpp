@@ -1,5 +1,6 @@
 // Printing and saving through the real window on Qt's offscreen platform.
 #include "../scratch_folder.hpp"
+#include "../small_disk.hpp"
 #include "app/events.hpp"
 #include "qt/print.hpp"
 #include "qt/window.hpp"
@@ -7,6 +8,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <fstream>
+#include <sys/resource.h>
 
 using namespace vx;
 
@@ -149,4 +152,60 @@ TEST_F(QtKeeping, AFailedBitmapSaveLeavesTheDrawingUnsaved) {
     EXPECT_EQ(sh.st.nosave, 0);
     EXPECT_TRUE(w->menuItem("sscreen")->isEnabled());
     EXPECT_NE(w->statusText().indexOf("not saved"), -1) << w->statusText().toStdString();
+}
+
+TEST(Pdf, OnlyAWholeFileCountsAsComplete) {
+    const struct {
+        const char* bytes;
+        bool whole;
+    } cases[] = {{"", false},
+                 {"%PDF-1.4\n1 0 obj", false},
+                 {"%PDF-1.4\n...\n%%EOF\n", true},
+                 {"%PDF-1.4\n...\n%%EOF", true},
+                 {"...\n%%EOF\n", false}};
+    for (const auto& c : cases) EXPECT_EQ(completePdf(QByteArray(c.bytes)), c.whole) << c.bytes;
+}
+
+TEST_F(QtKeeping, APageThatDoesNotFitTheDiskIsNotReportedAsPrinted) {
+    vx::testing::SmallDisk disk;
+    VORTALIS_NEED_DISK(disk);
+    disk.fill();
+    press(w->canvas(), Qt::Key_P, "P");
+    const std::string status = w->statusText().toStdString();
+    EXPECT_EQ(status.rfind("Not printed", 0), 0u) << status;
+    EXPECT_NE(status.find("print1.pdf"), std::string::npos) << status;
+    EXPECT_NE(status.find("No space left on device"), std::string::npos) << status;
+    EXPECT_FALSE(exists("print1.pdf"));
+}
+
+// The window's drawing stays within what the renderer allows, whatever the window's size; a
+// drawing there is no memory for is a message, never a crash.
+TEST_F(QtKeeping, AHugeWindowGetsACappedDrawingAndShortMemoryAMessage) {
+    w->canvas()->resize(40000, 300);
+    EXPECT_EQ(sh.surface.width(), kMaxSurfaceSide);
+    EXPECT_EQ(sh.surface.height(), 300);
+    w->canvas()->resize(20000, 20000);
+    EXPECT_EQ(sh.surface.width(), kMaxSurfaceSide);
+    EXPECT_EQ(sh.surface.height(), kMaxSurfacePixels / kMaxSurfaceSide);
+    w->canvas()->resize(640, 440);
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "an address-space limit and AddressSanitizer's shadow memory do not mix";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto shortOfMemory = [&] {
+        // Room for about 100 MB more: a drawing of 64 Mpx (256 MB) cannot be made.
+        std::ifstream status("/proc/self/status");
+        long long kb = 0;
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmSize:", 0) == 0) kb = std::stoll(line.substr(7));
+        rlimit cap{};
+        cap.rlim_cur = cap.rlim_max = static_cast<rlim_t>((kb + 100 * 1024) * 1024);
+        ::setrlimit(RLIMIT_AS, &cap);
+        w->canvas()->resize(16000, 16000);
+        w->canvas()->repaint();
+        const bool told = w->statusText().startsWith("Not enough memory");
+        std::_Exit(told && sh.surface.width() == 640 ? 0 : 1);
+    };
+    EXPECT_EXIT(shortOfMemory(), ::testing::ExitedWithCode(0), "");
+#endif
 }
