@@ -3,6 +3,7 @@
 #include "app/keys.hpp"
 #include "app/output.hpp"
 #include "engine/bmp.hpp"
+#include "platform/files.hpp"
 #include "scratch_folder.hpp"
 
 #include <cstring>
@@ -186,15 +187,15 @@ TEST_F(Keeping, SBeforeAnyDrawingWritesNothingAndDisablesTheItem) {
 
 TEST_F(Keeping, AFailedSaveIsNotCountedAsSaved) {
     finishShape(sh);
-    std::filesystem::create_directory("shape1.bmp.tmp"); // the file cannot be written
+    failSyncsForTests(true); // the disk fails under the file
     EXPECT_FALSE(saveDrawing(sh));
+    failSyncsForTests(false);
     EXPECT_EQ(sh.st.nosave, 0);
     EXPECT_TRUE(sh.form.enabled("sscreen"));
     EXPECT_FALSE(exists("shape1.bmp"));
     EXPECT_NE(platform.lastStatus.find("not saved as shape1.bmp"), std::string::npos)
         << platform.lastStatus;
     // Once the cause is gone, the same drawing saves.
-    std::filesystem::remove("shape1.bmp.tmp");
     EXPECT_TRUE(saveDrawing(sh));
     EXPECT_TRUE(exists("shape1.bmp"));
 }
