@@ -149,21 +149,7 @@ void startSaver(Shapes& sh, const SaverOptions& o, int place) {
     ui::Form& f = sh.form;
     const std::string file = o.settingsFile.empty() ? kSettingsFile : o.settingsFile;
     // Start-up's values and its two readings of the file, without the main page.
-    st.swidth999 = 0;
-    st.numsquare = 1;
-    st.numcolors = 1;
-    st.sharpf = 2;
-    st.tcolor = 1;
-    st.tcolor2 = 1;
-    st.detailf = 16;
-    st.complexy = 2;
-    readSettingsFirst(sh, file);
-    st.ntimes = 10;
-    st.nwait4 = 0;
-    st.centerf = 0;
-    sh.rng.seed(static_cast<uint64_t>(sh.platform->clockSeconds() * 1000.0) +
-                0x9E3779B97F4A7C15ull * static_cast<uint64_t>(place));
-    st.ssg = 4;
+    startValues(sh, file, 0x9E3779B97F4A7C15ull * static_cast<uint64_t>(place));
     st.ffb = 1;
     st.mpattern = 1;
     st.mpattern2 = 1;

@@ -98,9 +98,8 @@ void showPicture1(Shapes& sh) {
 
 } // namespace
 
-void startup(Shapes& sh) {
+void startValues(Shapes& sh, const std::string& file, uint64_t salt) {
     State& st = sh.st;
-    sh.loop.phase = kPreparing;
     st.swidth999 = 0;
     st.palettename.clear();
     st.numsquare = 1;
@@ -110,12 +109,18 @@ void startup(Shapes& sh) {
     st.tcolor2 = 1;
     st.detailf = 16;
     st.complexy = 2;
-    readSettingsFirst(sh);
+    readSettingsFirst(sh, file);
     st.ntimes = 10;
     st.nwait4 = 0;
     st.centerf = 0;
-    sh.rng.seed(static_cast<uint64_t>(sh.platform->clockSeconds() * 1000.0));
+    sh.rng.seed(static_cast<uint64_t>(sh.platform->clockSeconds() * 1000.0) + salt);
     st.ssg = 4;
+}
+
+void startup(Shapes& sh) {
+    State& st = sh.st;
+    sh.loop.phase = kPreparing;
+    startValues(sh, kSettingsFile);
     st.swidth = 100;
     sh.form.setText("Text2", "100");
     makeshape2(sh);

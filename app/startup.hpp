@@ -4,6 +4,9 @@
 // steady timer calls mainLoopTick() for the rest (the first drawing, then the loop's passes).
 #include "app/shapes.hpp"
 
+#include <cstdint>
+#include <string>
+
 namespace vx {
 
 // Passes of the main loop a second. At "Fast" a pass moves the picture 0.01 pixel, so 24,000
@@ -20,6 +23,9 @@ constexpr int kMaxSlowWaitTicks = 60;
 // Runs once when the window first becomes active: start values, the settings file, the first
 // pattern of the main page, and Timer6.
 void startup(Shapes& sh);
+// Start-up's values and its first reading of the settings file, and the random source seeded
+// from the clock (plus salt, which tells savers started together apart).
+void startValues(Shapes& sh, const std::string& file, uint64_t salt = 0);
 
 // "Begin" (Command4): leaves the main page. The first drawing follows at the next loop tick.
 void command4Click(Shapes& sh);
