@@ -157,7 +157,10 @@ namespace {
 class ScreenSaverWidget : public QWidget {
   public:
     ScreenSaverWidget(QScreen* screen, const SaverOptions& o, int place)
-        : sh_(platform_), host_(sh_, [this](const QRegion& r) { update(r); }), place_(place) {
+        : sh_(platform_), host_(
+                              sh_, [this](const QRegion& r) { update(r); },
+                              [this](const QRect& from, const QRect& to) { glide(from, to); }),
+          place_(place) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setCursor(Qt::BlankCursor);
         setMouseTracking(true);
@@ -174,6 +177,12 @@ class ScreenSaverWidget : public QWidget {
     }
 
   protected:
+    // The picture moves within the window's own pixels; only what it uncovers is composed.
+    void glide(const QRect& from, const QRect& to) {
+        const QRect both = from | to;
+        scroll(to.x() - from.x(), to.y() - from.y(), both);
+        update(QRegion(both) - QRegion(to));
+    }
     void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
         for (const QRect& r : e->region()) {

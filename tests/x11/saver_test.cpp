@@ -349,34 +349,41 @@ TEST(ForeignWindow, AMissingOrVanishingWindowEndsItWithAMessage) {
     EXPECT_NE(saver.errors().find("went away"), std::string::npos) << saver.errors();
 }
 
-TEST(ForeignWindow, AGlidingShapeStaysWholeAndGlidesOnAfterPauses) {
-    Xvfb xvfb({"800x600x24"});
-    X x(xvfb.display());
-    const xcb_window_t w = x.window(x.root(), 0, 0, 500, 400);
-    Saver saver(xvfb.display(), {"--window-id", std::to_string(w), "--single", "--fast", "--size",
-                                 "150", "--seconds", "60"});
-    ASSERT_TRUE(eventually([&] { return drawn(x.pixels(w, 500, 400)); })) << saver.errors();
-    std::vector<int> lefts;
-    for (int i = 0; i < 6; ++i) {
-        // Stopped, as a host pauses it. A stop may fall between the requests of one frame;
-        // a trail left behind would show in every try.
-        Shape s;
-        for (int attempt = 0; attempt < 3 && !s.symmetric; ++attempt) {
-            saver.signal(SIGSTOP);
-            std::this_thread::sleep_for(100ms);
-            s = shapeIn(x.pixels(w, 500, 400), 500, 400);
-            saver.signal(SIGCONT);
-            if (!s.symmetric) std::this_thread::sleep_for(20ms);
+// In a host's window (drawn with xcb) and full screen (drawn by Qt) alike.
+TEST(Gliding, AGlidingShapeStaysWholeAndGlidesOnAfterPauses) {
+    for (const bool own : {false, true}) {
+        Xvfb xvfb({"500x400x24"});
+        X x(xvfb.display());
+        const xcb_window_t w = own ? x.root() : x.window(x.root(), 0, 0, 500, 400);
+        std::vector<std::string> args = {"--single", "--fast", "--size", "150", "--seconds", "60"};
+        if (own)
+            args.insert(args.begin(), "--saver");
+        else
+            args.insert(args.begin(), {"--window-id", std::to_string(w)});
+        Saver saver(xvfb.display(), args);
+        ASSERT_TRUE(eventually([&] { return drawn(x.pixels(w, 500, 400)); })) << saver.errors();
+        std::vector<int> places;
+        for (int i = 0; i < 6; ++i) {
+            // Stopped, as a host pauses it. A stop may fall between the requests of one
+            // frame; a trail left behind would show in every try.
+            Shape s;
+            for (int attempt = 0; attempt < 3 && !s.symmetric; ++attempt) {
+                saver.signal(SIGSTOP);
+                std::this_thread::sleep_for(100ms);
+                s = shapeIn(x.pixels(w, 500, 400), 500, 400);
+                saver.signal(SIGCONT);
+                if (!s.symmetric) std::this_thread::sleep_for(20ms);
+            }
+            EXPECT_TRUE(s.symmetric) << (own ? "full screen" : "host's window") << " at " << s.left
+                                     << "," << s.top << " to " << s.right << "," << s.bottom;
+            places.push_back(s.left * 1000 + s.top);
+            std::this_thread::sleep_for(150ms);
         }
-        EXPECT_TRUE(s.symmetric) << "at " << s.left << "," << s.top << " to " << s.right << ","
-                                 << s.bottom;
-        lefts.push_back(s.left * 1000 + s.top);
-        std::this_thread::sleep_for(150ms);
+        std::sort(places.begin(), places.end());
+        EXPECT_GT(std::unique(places.begin(), places.end()) - places.begin(), 3) << "it glides";
+        saver.signal(SIGTERM);
+        EXPECT_EQ(saver.waitFor(2000ms), 0) << saver.errors();
     }
-    std::sort(lefts.begin(), lefts.end());
-    EXPECT_GT(std::unique(lefts.begin(), lefts.end()) - lefts.begin(), 3) << "it glides";
-    saver.signal(SIGTERM);
-    EXPECT_EQ(saver.waitFor(2000ms), 0);
 }
 
 TEST(EveryScreen, EachScreenGetsItsOwnDrawingsAndAMoveOfTheMouseEndsIt) {
