@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <vector>
 
 namespace vx {
 
@@ -14,31 +13,24 @@ bool isSeparator(char c) {
     return c == ' ' || c == ',' || c == '\t';
 }
 
-std::vector<std::string_view> splitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-        if (lines.size() > 66) return lines; // nothing past the end marker is read
+// The line at pos, without its end (CR, LF or CR LF); pos moves past the end.
+std::string_view nextLine(std::string_view text, size_t& pos) {
+    const size_t start = pos;
+    while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
+    const std::string_view line = text.substr(start, pos - start);
+    if (pos < text.size()) {
+        if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ++pos;
+        ++pos;
     }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
+    return line;
 }
 
-std::vector<std::string_view> splitTokens(std::string_view line) {
-    std::vector<std::string_view> toks;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && isSeparator(line[i])) ++i;
-        size_t j = i;
-        while (j < line.size() && !isSeparator(line[j])) ++j;
-        if (j > i) toks.push_back(line.substr(i, j - i));
-        i = j;
-    }
-    return toks;
+// The token of a line at pos or after it; empty at the line's end.
+std::string_view nextToken(std::string_view line, size_t& pos) {
+    while (pos < line.size() && isSeparator(line[pos])) ++pos;
+    const size_t start = pos;
+    while (pos < line.size() && !isSeparator(line[pos])) ++pos;
+    return line.substr(start, pos - start);
 }
 
 } // namespace
@@ -52,21 +44,29 @@ double numberToken(std::string_view tok, bool& clean) {
 }
 
 SettingsValues parseSettings(std::string_view text) {
+    // Walks the text in place: no list of lines or tokens is made.
     SettingsValues v;
     if (text.size() > kSettingsReadLimit) text = text.substr(0, kSettingsReadLimit);
-    const std::vector<std::string_view> lines = splitLines(text);
-    if (lines.empty()) return v;
-    const std::vector<std::string_view> toks = splitTokens(lines[0]);
-    for (size_t i = 0; i < toks.size() && i < 15; ++i) {
-        bool clean = false;
-        v.head[i] = numberToken(toks[i], clean);
-        if (!clean) v.unreadable.set(i);
+    size_t pos = 0;
+    if (!text.empty()) {
+        const std::string_view line = nextLine(text, pos);
+        size_t at = 0;
+        for (size_t i = 0; i < 15; ++i) {
+            const std::string_view tok = nextToken(line, at);
+            if (tok.empty()) break;
+            bool clean = false;
+            v.head[i] = numberToken(tok, clean);
+            if (!clean) v.unreadable.set(i);
+        }
     }
-    for (size_t i = 1; i < lines.size() && i <= 64; ++i) {
-        const std::vector<std::string_view> t = splitTokens(lines[i]);
+    // Nothing past the 64 colour lines is read.
+    for (size_t i = 0; i < 64 && pos < text.size(); ++i) {
+        const std::string_view line = nextLine(text, pos);
+        size_t at = 0;
+        const std::string_view first = nextToken(line, at);
         bool clean = false;
-        v.colours[i - 1] = t.empty() ? 0.0 : numberToken(t[0], clean);
-        if (!clean || t.size() > 1) v.unreadable.set(15 + i - 1);
+        v.colours[i] = first.empty() ? 0.0 : numberToken(first, clean);
+        if (!clean || !nextToken(line, at).empty()) v.unreadable.set(15 + i);
     }
     return v;
 }
@@ -89,6 +89,7 @@ std::string settingsText(const State& st, double seconds) {
                              st.nsides,  seconds,   st.sharpf,    st.centerf,  st.mpattern,
                              st.nwait4,  st.ntimes, st.complexy4, st.tcolor2,  st.numcolors};
     std::string out;
+    out.reserve(15 * 24 + 64 * 12 + 6); // the longest numbers: one allocation
     for (double x : head) out += printNumber(x);
     out += "\r\n";
     for (int i = 1; i <= 64; ++i) {
