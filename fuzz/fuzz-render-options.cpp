@@ -48,13 +48,14 @@ bool endsWithNoCase(const std::string& s, std::string_view tail) {
     return true;
 }
 
-// A field text that was accepted is read by the field rule as the number it spells.
+// A field text that was accepted is, whole, a number the field rule reads: no other base, no
+// trailing word the rule would stop at.
 void checkFieldText(const std::optional<std::string>& text) {
     if (!text) return;
     check(!text->empty() && text->size() <= 32);
-    char* end = nullptr;
-    const double v = std::strtod(text->c_str(), &end);
-    check(*end == '\0' && fieldNumber(*text) == v);
+    const std::optional<double> v = wholeFieldNumber(*text);
+    check(v && *v == fieldNumber(*text));
+    check(text->find_first_of("xXpP") == std::string::npos);
 }
 
 bool sameDrawing(const Drawing& a, const Drawing& b) {

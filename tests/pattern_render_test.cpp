@@ -94,7 +94,7 @@ TEST(RenderOptions, BadOptionsAreRefused) {
     EXPECT_TRUE(isBad({"-o", "x.bmp", "--size", "12abc"}));
     EXPECT_TRUE(isBad({"-o", "x.bmp", "--size", "nan"}));
     // The rule that reads the number decides: "0x190" would be read as 0.
-    for (const char* typo : {"0x190", "1e", "--5", ".", "5e+"})
+    for (const char* typo : {"0x190", "0x1p3", "1e", "--5", ".", "5e+"})
         EXPECT_TRUE(isBad({"-o", "x.bmp", "--size", typo})) << typo;
     for (const char* number : {"1e-320", "4d2", ".5", "+200", "2 00"})
         EXPECT_FALSE(isBad({"-o", "x.bmp", "--size", number})) << number;
