@@ -128,6 +128,135 @@ int fault(const std::string& message) {
 
 } // namespace
 
+namespace {
+
+// The window to draw into: the one given, the host's (XSCREENSAVER_WINDOW), or the root window.
+Result<xcb_window_t> targetWindow(xcb_connection_t* c, int screenNumber, const SaverOptions& o) {
+    if (o.target != SaverOptions::Target::Root) return o.windowId;
+    const QByteArray given = qgetenv("XSCREENSAVER_WINDOW");
+    if (!given.isEmpty()) {
+        const auto id = parseWindowId(given.trimmed().toStdString());
+        if (!id)
+            return fail("XSCREENSAVER_WINDOW holds no window id: \"" + given.toStdString() + "\"");
+        return *id;
+    }
+    auto s = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < screenNumber && s.rem; ++i) xcb_screen_next(&s);
+    return s.data->root;
+}
+
+std::string memoryFault(int w, int h) {
+    return "not enough memory to draw into a window of " + std::to_string(w) + "x" +
+           std::to_string(h);
+}
+
+// Screen-saver mode in the host's window: the drawing, the host's events, and why it ended.
+class HostSaver {
+  public:
+    HostSaver(xcb_connection_t* c, xcb_window_t target)
+        : c_(c), target_(target), window_(c, target) {}
+
+    Status start(const SaverOptions& o) {
+        int w = 0, h = 0;
+        if (Status opened = window_.open(w, h); !opened) return opened;
+        // X11 windows may be 32767 pixels a side; beyond the largest surface the window shows
+        // its background.
+        try {
+            const SurfaceSize fit = cappedSurfaceSize(w, h);
+            sh_.surface = Surface(fit.width, fit.height);
+        } catch (const std::bad_alloc&) {
+            return fail(memoryFault(w, h));
+        }
+        host_ = std::make_unique<SaverHost>(
+            sh_, [this](const QRegion& r) { present(r); },
+            [this](const QRect& from, const QRect& to) { move(from, to); });
+        host_->start(o, 60);
+        return {};
+    }
+
+    // Handles what the server has sent; 1 once the window is gone or the display closed.
+    void drain() {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(c_)) {
+            std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
+            handle(*e);
+        }
+        if (xcb_connection_has_error(c_)) end("the X display closed the connection");
+    }
+    int status() const { return status_; }
+
+  private:
+    void paint(const QRegion& r) {
+        window_.show(sh_, r);
+        shown_ = true;
+    }
+    void present(const QRegion& r) {
+        paint(r);
+        if (!timing_) return;
+        // VORTALIS_TIMING=1: when the first drawing is on the screen, for measuring the start.
+        timing_ = false;
+        free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); // drawn by now
+        std::fprintf(stderr, "vortalis-timing: first drawing shown at %lld ms since the epoch\n",
+                     static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+    }
+    // The gliding picture is copied on the server; only the strips it uncovers (and any part
+    // of it coming in from beyond the edges) are sent.
+    void move(const QRect& from, const QRect& to) {
+        const QRect all(0, 0, sh_.surface.width(), sh_.surface.height());
+        const QRect source = from & all;
+        const QPoint d = to.topLeft() - from.topLeft();
+        if (!source.isEmpty()) window_.copy(source, d);
+        paint(((QRegion(from) + QRegion(to)) & QRegion(all)) - QRegion(source.translated(d)));
+    }
+    void end(const std::string& why) {
+        if (status_ == 0) std::fprintf(stderr, "vortalis: %s\n", why.c_str());
+        status_ = 1;
+        QCoreApplication::exit(1);
+    }
+    void handle(const xcb_generic_event_t& e) {
+        switch (e.response_type & 0x7F) {
+        case 0: // an error: the window is gone, or will not take what we draw
+        case XCB_DESTROY_NOTIFY:
+            end("the window " + window_.hexId() + " went away");
+            break;
+        case XCB_CONFIGURE_NOTIFY: {
+            const auto& cn = reinterpret_cast<const xcb_configure_notify_event_t&>(e);
+            if (cn.window != target_) break;
+            try {
+                const SurfaceSize fit = cappedSurfaceSize(cn.width, cn.height);
+                host_->resize(fit.width, fit.height);
+            } catch (const std::bad_alloc&) {
+                end(memoryFault(cn.width, cn.height));
+            }
+            break;
+        }
+        case XCB_EXPOSE: {
+            const auto& ex = reinterpret_cast<const xcb_expose_event_t&>(e);
+            if (ex.window == target_ && shown_) paint(QRegion(ex.x, ex.y, ex.width, ex.height));
+            break;
+        }
+        case XCB_GRAPHICS_EXPOSURE: {
+            const auto& ex = reinterpret_cast<const xcb_graphics_exposure_event_t&>(e);
+            if (shown_) paint(QRegion(ex.x, ex.y, ex.width, ex.height));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    xcb_connection_t* c_;
+    xcb_window_t target_;
+    ForeignWindow window_;
+    SaverPlatform platform_;
+    Shapes sh_{platform_};
+    std::unique_ptr<SaverHost> host_;
+    bool shown_ = false;
+    bool timing_ = qEnvironmentVariable("VORTALIS_TIMING") == "1";
+    int status_ = 0;
+};
+
+} // namespace
+
 int runInWindow(int argc, char** argv, const SaverOptions& o) {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return fault("no X display to draw on (DISPLAY is not set)");
@@ -140,116 +269,17 @@ int runInWindow(int argc, char** argv, const SaverOptions& o) {
                      qEnvironmentVariable("DISPLAY").toStdString());
     }
     std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> conn(c, &xcb_disconnect);
+    const Result<xcb_window_t> target = targetWindow(c, screenNumber, o);
+    if (!target) return fault(target.error().message);
 
-    xcb_window_t target = o.windowId;
-    if (o.target == SaverOptions::Target::Root) {
-        const QByteArray given = qgetenv("XSCREENSAVER_WINDOW");
-        if (!given.isEmpty()) {
-            const auto id = parseWindowId(given.trimmed().toStdString());
-            if (!id)
-                return fault("XSCREENSAVER_WINDOW holds no window id: \"" + given.toStdString() +
-                             "\"");
-            target = *id;
-        } else {
-            auto s = xcb_setup_roots_iterator(xcb_get_setup(c));
-            for (int i = 0; i < screenNumber && s.rem; ++i) xcb_screen_next(&s);
-            target = s.data->root;
-        }
-    }
-
-    ForeignWindow window(c, target);
-    int w = 0, h = 0;
-    if (const Status opened = window.open(w, h); !opened) return fault(opened.error().message);
-
-    SaverPlatform platform;
-    Shapes sh(platform);
-    // X11 windows may be 32767 pixels a side; beyond the largest surface the window shows
-    // its background.
-    try {
-        const SurfaceSize fit = cappedSurfaceSize(w, h);
-        sh.surface = Surface(fit.width, fit.height);
-    } catch (const std::bad_alloc&) {
-        return fault("not enough memory to draw into a window of " + std::to_string(w) + "x" +
-                     std::to_string(h));
-    }
-    bool shown = false;
-    auto paint = [&](const QRegion& r) {
-        window.show(sh, r);
-        shown = true;
-    };
-    // VORTALIS_TIMING=1: when the first drawing is on the screen, for measuring the start.
-    bool timing = qEnvironmentVariable("VORTALIS_TIMING") == "1";
-    auto present = [&](const QRegion& r) {
-        paint(r);
-        if (!timing) return;
-        timing = false;
-        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // drawn by now
-        std::fprintf(stderr, "vortalis-timing: first drawing shown at %lld ms since the epoch\n",
-                     static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-    };
-    // The gliding picture is copied on the server; only the strips it uncovers (and any part
-    // of it coming in from beyond the edges) are sent.
-    auto move = [&](const QRect& from, const QRect& to) {
-        const QRect all(0, 0, sh.surface.width(), sh.surface.height());
-        const QRect source = from & all;
-        const QPoint d = to.topLeft() - from.topLeft();
-        if (!source.isEmpty()) window.copy(source, d);
-        paint(((QRegion(from) + QRegion(to)) & QRegion(all)) - QRegion(source.translated(d)));
-    };
-    SaverHost host(sh, present, move);
-
-    int status = 0;
-    auto fail = [&](const std::string& why) {
-        if (status == 0) std::fprintf(stderr, "vortalis: %s\n", why.c_str());
-        status = 1;
-        QCoreApplication::exit(1);
-    };
-    QSocketNotifier events(xcb_get_file_descriptor(c), QSocketNotifier::Read);
-    auto drain = [&] {
-        while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
-            std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
-            switch (e->response_type & 0x7F) {
-            case 0: // an error: the window is gone, or will not take what we draw
-                fail("the window " + window.hexId() + " went away");
-                break;
-            case XCB_DESTROY_NOTIFY:
-                fail("the window " + window.hexId() + " went away");
-                break;
-            case XCB_CONFIGURE_NOTIFY: {
-                const auto* cn = reinterpret_cast<xcb_configure_notify_event_t*>(e);
-                if (cn->window != target) break;
-                try {
-                    const SurfaceSize fit = cappedSurfaceSize(cn->width, cn->height);
-                    host.resize(fit.width, fit.height);
-                } catch (const std::bad_alloc&) {
-                    fail("not enough memory to draw into a window of " + std::to_string(cn->width) +
-                         "x" + std::to_string(cn->height));
-                }
-                break;
-            }
-            case XCB_EXPOSE: {
-                const auto* ex = reinterpret_cast<xcb_expose_event_t*>(e);
-                if (ex->window == target && shown)
-                    paint(QRegion(ex->x, ex->y, ex->width, ex->height));
-                break;
-            }
-            case XCB_GRAPHICS_EXPOSURE: {
-                const auto* ex = reinterpret_cast<xcb_graphics_exposure_event_t*>(e);
-                if (shown) paint(QRegion(ex->x, ex->y, ex->width, ex->height));
-                break;
-            }
-            default:
-                break;
-            }
-        }
-        if (xcb_connection_has_error(c)) fail("the X display closed the connection");
-    };
-    QObject::connect(&events, &QSocketNotifier::activated, drain);
     endOnSignals();
-    host.start(o, 60);
-    drain();
+    HostSaver saver(c, *target);
+    if (const Status started = saver.start(o); !started) return fault(started.error().message);
+    QSocketNotifier events(xcb_get_file_descriptor(c), QSocketNotifier::Read);
+    QObject::connect(&events, &QSocketNotifier::activated, [&saver] { saver.drain(); });
+    saver.drain();
     const int rc = app.exec();
-    return status != 0 ? status : rc;
+    return saver.status() != 0 ? saver.status() : rc;
 }
 
 } // namespace vx
