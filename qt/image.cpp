@@ -1,5 +1,6 @@
 #include "qt/image.hpp"
 
+#include <QBuffer>
 #include <QImageReader>
 
 namespace vx {
@@ -29,8 +30,9 @@ QImage toImage(const Surface& s) {
     return img;
 }
 
-Result<Surface> readPictureFile(const std::string& file) {
-    QImageReader reader(QString::fromStdString(file));
+namespace {
+
+Result<Surface> readPicture(QImageReader& reader) {
     QImage img = reader.read();
     if (img.isNull()) return fail(reader.errorString().toStdString());
     img = img.convertToFormat(QImage::Format_RGB32);
@@ -42,6 +44,21 @@ Result<Surface> readPictureFile(const std::string& file) {
             s.setPixel(i, j, qRed(row[i]) | qGreen(row[i]) << 8 | qBlue(row[i]) << 16);
     }
     return s;
+}
+
+} // namespace
+
+Result<Surface> readPictureFile(const std::string& file) {
+    QImageReader reader(QString::fromStdString(file));
+    return readPicture(reader);
+}
+
+Result<Surface> readPictureData(std::string_view bytes) {
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return readPicture(reader);
 }
 
 } // namespace vx

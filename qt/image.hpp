@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRect>
 #include <string>
+#include <string_view>
 
 namespace vx {
 
@@ -18,5 +19,7 @@ QImage toImage(const Surface& s);
 
 // A picture file of any format Qt reads, as a surface; the error says why it could not be.
 Result<Surface> readPictureFile(const std::string& file);
+// The same from the bytes of a file.
+Result<Surface> readPictureData(std::string_view bytes);
 
 } // namespace vx
