@@ -55,6 +55,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // A few bytes can claim a picture of hundreds of megabytes; a smaller limit keeps each run
     // short and still reaches every branch.
     QImageReader::setAllocationLimit(16);
+    // Qt's readers complain of bad input on stderr, thousands of times a second.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     return 0;
 }
 
