@@ -4,6 +4,7 @@
 #include "qt/image.hpp"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -292,7 +293,7 @@ void MainWindow::build() {
                 if (!c.shortcut.empty())
                     a->setShortcut(QKeySequence(QString::fromStdString(c.shortcut)));
                 connect(a, &QAction::triggered, this, [this, n = c.name, a] {
-                    if (a->isCheckable()) a->setChecked(sh_.form.checked(n));
+                    if (a->isCheckable()) showMark(sh_.form.get(n));
                     // Items of menus that are never shown stay out of reach.
                     if (reachable(n)) dispatchClick(n);
                 });
@@ -300,8 +301,17 @@ void MainWindow::build() {
             a->setObjectName(name);
             a->setVisible(c.visible);
             a->setEnabled(c.enabled);
-            if (a->isCheckable()) a->setChecked(c.checked);
+            if (!c.group.empty()) {
+                // Radio marks; an exclusive group that allows none, for the imported scale.
+                QActionGroup*& g = groups_[c.group];
+                if (!g) {
+                    g = new QActionGroup(this);
+                    g->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+                }
+                g->addAction(a);
+            }
             actions_[c.name] = a;
+            if (a->isCheckable()) showMark(c);
             break;
         }
         case ui::Kind::Timer: {
@@ -374,7 +384,7 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
         QAction* a = it->second;
         a->setVisible(c.visible);
         a->setEnabled(c.enabled);
-        if (a->isCheckable()) a->setChecked(c.checked);
+        if (a->isCheckable()) showMark(c);
         a->setText(QString::fromStdString(c.text));
         return;
     }
@@ -419,6 +429,20 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
     default:
         break;
     }
+}
+
+void MainWindow::showMark(const ui::Control& c) {
+    if (c.group.empty()) {
+        actions_.at(c.name)->setChecked(c.checked);
+        return;
+    }
+    // The group unchecks the others when one is checked: the unchecked first, so that it
+    // has nothing of its own to undo.
+    for (const bool mark : {false, true})
+        for (const ui::Control& m : sh_.form.controls())
+            if (m.group == c.group && m.checked == mark)
+                if (auto it = actions_.find(m.name); it != actions_.end())
+                    it->second->setChecked(mark);
 }
 
 QWidget* MainWindow::control(const std::string& name) const {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -128,6 +129,8 @@ class MainWindow : public QMainWindow {
     void mirror(const ui::Control& c, ui::Change ch);
     // Where a control goes on the screen, from its design place.
     QRect place(const ui::Control& c) const;
+    // A menu item's mark as the model has it; either-or items as a group.
+    void showMark(const ui::Control& c);
 
     Shapes& sh_;
     const Events& ev_;
@@ -136,6 +139,7 @@ class MainWindow : public QMainWindow {
     std::map<std::string, QWidget*> widgets_;
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;
+    std::map<std::string, QActionGroup*> groups_;
     std::map<std::string, QTimer*> timers_;
     QTimer* loop_ = nullptr;
     int depth_ = 0;

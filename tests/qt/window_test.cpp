@@ -1,9 +1,11 @@
+#include "app/colourmenu.hpp"
 #include "app/events.hpp"
 #include "app/generators.hpp"
 #include "app/startup.hpp"
 #include "qt/app.hpp"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -247,4 +249,36 @@ TEST_F(Window, AltLeftAndAltRightGoThroughTheHistory) {
     EXPECT_FALSE(w().menuItem("history")->isVisible());
     QTest::keyClick(w().canvas(), Qt::Key_Left, Qt::AltModifier);
     EXPECT_EQ(sh().st.colormode4, 1);
+}
+
+// Either-or items show radio marks, and the marks are still the model's, also where none is
+// checked and where a click is out of reach.
+TEST_F(Window, EitherOrMenuItemsShowRadioMarksThatFollowTheModel) {
+    const std::vector<std::vector<std::string>> groups = {{"regmode", "ssaver"},
+                                                          {"tslow", "tfast"},
+                                                          {"ucolors", "tcolor7", "bcolor7"},
+                                                          {"csingle", "cpattern"}};
+    auto marksFollow = [&](const std::string& when) {
+        for (const auto& g : groups)
+            for (const std::string& n : g) {
+                QAction* a = w().menuItem(n);
+                ASSERT_TRUE(a->actionGroup() && a->actionGroup()->isExclusive()) << n;
+                EXPECT_EQ(a->isChecked(), sh().form.checked(n)) << when << ": " << n;
+            }
+    };
+    w().menuItem("csingle")->trigger(); // before "Begin": out of reach
+    marksFollow("before Begin");
+    EXPECT_TRUE(w().menuItem("cpattern")->isChecked());
+    pressBegin();
+    for (const char* item : {"tslow", "tslow", "bcolor7", "tcolor7", "tcolor7", "csingle",
+                             "cpattern", "ucolors", "tfast", "ssaver", "regmode"}) {
+        w().menuItem(item)->trigger();
+        marksFollow(item);
+    }
+    sh().st.cgf = 1;
+    w().runHandler([&] { ASSERT_TRUE(selectImportedScale(sh())); });
+    marksFollow("imported scale");
+    w().menuItem("ucolors")->trigger(); // the list is on already: the item does nothing
+    marksFollow("imported scale, User defined colors");
+    EXPECT_FALSE(w().menuItem("ucolors")->isChecked());
 }
