@@ -1,6 +1,7 @@
 #include "app/generators.hpp"
 
 #include "app/fields.hpp"
+#include "app/history.hpp"
 #include "engine/fill.hpp"
 #include "model/code.hpp"
 
@@ -30,7 +31,14 @@ void noteDrawing(Shapes& sh, DrawingKind kind, uint64_t seed, const DrawSettings
     Drawing d{kind, seed, s, sh.surface.width(), sh.surface.height()};
     const std::string code = drawingCode(d);
     if (record) sh.history.add(code);
-    sh.platform->status((before.empty() ? "" : before + " ") + "Drawing " + code);
+    markHistoryEnds(sh);
+    std::string line = (before.empty() ? "" : before + " ") + "Drawing " + code;
+    // Once, as soon as the menu is there: where the code can be copied from.
+    if (!sh.codeHintShown && sh.form.visible("history")) {
+        line += " (" + sh.form.text("history") + " > " + sh.form.text("copycode") + ")";
+        sh.codeHintShown = true;
+    }
+    sh.platform->status(line);
 }
 
 // Pauses Timer1 for a run; returns whether it was on.

@@ -52,6 +52,8 @@ struct Shapes {
     std::optional<Surface> keptDrawing;
     // The session's drawings, as codes.
     History history;
+    // The status line has said once where a drawing's code is copied from.
+    bool codeHintShown = false;
     // "Create random shape(s)" is drawing; a second click meanwhile is not obeyed.
     bool command1Running = false;
 

@@ -1,5 +1,6 @@
 #include "qt/window.hpp"
 
+#include "app/history.hpp"
 #include "app/startup.hpp"
 #include "qt/image.hpp"
 
@@ -8,7 +9,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QInputDialog>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -17,11 +19,13 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -181,13 +185,51 @@ void QtPlatform::copyText(const std::string& text) {
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
+TextDialog::TextDialog(QWidget* parent, const QString& title, const QString& label)
+    : QDialog(parent), field_(new QPlainTextEdit(this)) {
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    auto* caption = new QLabel(label, this);
+    caption->setBuddy(field_);
+    layout->addWidget(caption);
+    field_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    field_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    field_->setTabChangesFocus(true);
+    field_->installEventFilter(this);
+    // Ten groups of a code a line, and lines enough for the longest code.
+    constexpr int kColumns = 60;
+    const QFontMetrics fm(field_->font());
+    const int lines = static_cast<int>(longestDrawingCode().size() + kColumns - 1) / kColumns;
+    const int frame =
+        2 * (field_->frameWidth() + static_cast<int>(field_->document()->documentMargin()));
+    field_->setMinimumSize(fm.horizontalAdvance(QString(kColumns + 1, 'W')) + frame,
+                           fm.lineSpacing() * lines + frame);
+    layout->addWidget(field_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+QString TextDialog::text() const {
+    return field_->toPlainText().trimmed();
+}
+
+bool TextDialog::eventFilter(QObject* o, QEvent* e) {
+    if (o == field_ && e->type() == QEvent::KeyPress) {
+        const int k = static_cast<QKeyEvent*>(e)->key();
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(o, e);
+}
+
 std::optional<std::string> QtPlatform::askText(const std::string& title, const std::string& label) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(w_, QString::fromStdString(title), QString::fromStdString(label),
-                              QLineEdit::Normal, QString(), &ok);
-    if (!ok) return std::nullopt;
-    return text.trimmed().toStdString();
+    TextDialog d(w_, QString::fromStdString(title), QString::fromStdString(label));
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    return d.text().toStdString();
 }
 
 void QtPlatform::quit() {

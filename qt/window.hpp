@@ -4,6 +4,7 @@
 #include "app/shapes.hpp"
 #include "qt/inhibit.hpp"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
@@ -16,6 +17,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QPlainTextEdit;
 class QTimer;
 
 namespace vx {
@@ -57,6 +59,22 @@ class PictureView : public QWidget {
     const Surface& s_;
     QImage image_;
     bool current_ = false;
+};
+
+// Asks for a line of text such as a drawing code. The field wraps, and is sized to show the
+// longest code the window makes whole; Return accepts.
+class TextDialog : public QDialog {
+    Q_OBJECT
+  public:
+    TextDialog(QWidget* parent, const QString& title, const QString& label);
+    QPlainTextEdit* field() const { return field_; }
+    QString text() const;
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+  private:
+    QPlainTextEdit* field_;
 };
 
 class QtPlatform : public Platform {

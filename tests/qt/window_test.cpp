@@ -1,6 +1,7 @@
 #include "app/colourmenu.hpp"
 #include "app/events.hpp"
 #include "app/generators.hpp"
+#include "app/history.hpp"
 #include "app/startup.hpp"
 #include "qt/app.hpp"
 
@@ -8,8 +9,10 @@
 #include <QActionGroup>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -232,17 +235,28 @@ TEST(WindowMenus, HiddenMenusStayOutOfReach) {
     EXPECT_EQ(sh.st.mpattern, 0);
 }
 
-TEST_F(Window, AltLeftAndAltRightGoThroughTheHistory) {
+TEST_F(Window, AltLeftAndAltRightGoThroughTheHistoryAndItsEndsAreDisabled) {
     pressBegin();
-    const QString after = w().statusText();
+    // The first code once the menu is there says where it is copied from.
+    const QString hinted = w().statusText();
+    EXPECT_TRUE(hinted.endsWith(" (History > Copy drawing code)")) << hinted.toStdString();
+    const QString after = hinted.section(' ', 0, 1);
     QTest::mouseClick(widget<QPushButton>("Command1"), Qt::LeftButton);
     const QString newest = w().statusText();
+    ASSERT_TRUE(newest.startsWith("Drawing ")) << newest.toStdString();
     ASSERT_NE(newest, after);
+    EXPECT_TRUE(w().menuItem("prevdrawing")->isEnabled());
+    EXPECT_FALSE(w().menuItem("nextdrawing")->isEnabled());
     w().activateWindow();
     w().canvas()->setFocus();
     QTest::keyClick(w().canvas(), Qt::Key_Left, Qt::AltModifier);
     EXPECT_EQ(w().statusText(), after);
+    EXPECT_TRUE(w().menuItem("nextdrawing")->isEnabled());
+    // Back to the main page's patterns: the first drawing of the session.
+    while (w().menuItem("prevdrawing")->isEnabled()) w().menuItem("prevdrawing")->trigger();
+    EXPECT_FALSE(sh().history.canGoBack());
     QTest::keyClick(w().canvas(), Qt::Key_Right, Qt::AltModifier);
+    while (w().menuItem("nextdrawing")->isEnabled()) w().menuItem("nextdrawing")->trigger();
     EXPECT_EQ(w().statusText(), newest);
     // In the colour editor the history is out of reach.
     w().menuItem("editcolors")->trigger();
@@ -281,4 +295,17 @@ TEST_F(Window, EitherOrMenuItemsShowRadioMarksThatFollowTheModel) {
     w().menuItem("ucolors")->trigger(); // the list is on already: the item does nothing
     marksFollow("imported scale, User defined colors");
     EXPECT_FALSE(w().menuItem("ucolors")->isChecked());
+}
+
+TEST(CodeDialog, ShowsTheLongestCodeWholeAndReturnAccepts) {
+    TextDialog d(nullptr, "Go to drawing code", "Drawing code:");
+    d.field()->setPlainText(QString::fromStdString(longestDrawingCode()));
+    d.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d.field()->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(d.field()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_LE(d.width(), 1024);
+    QTest::keyClick(d.field(), Qt::Key_Return);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.text().toStdString(), longestDrawingCode());
 }
