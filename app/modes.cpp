@@ -1,5 +1,6 @@
 #include "app/modes.hpp"
 
+#include "app/editor.hpp"
 #include "app/fields.hpp"
 #include "app/generators.hpp"
 #include "app/panel.hpp"
@@ -115,6 +116,14 @@ void timer2Tick(Shapes& sh) {
     sh.st.hhmmf = 0;
     // The wait it ends stops the timer at once; one tick a wait is all it is for.
     sh.form.setEnabled("Timer2", false);
+}
+
+bool windowResized(Shapes& sh) {
+    if (sh.st.colormode4 != 0) {
+        repaintEditorPage(sh);
+        return true;
+    }
+    return reshowDrawing(sh);
 }
 
 void quitClick(Shapes& sh) {

@@ -1,6 +1,8 @@
 #include "qt/window.hpp"
 
+#include "app/generators.hpp"
 #include "app/history.hpp"
+#include "app/modes.hpp"
 #include "app/startup.hpp"
 #include "qt/image.hpp"
 
@@ -30,6 +32,7 @@
 #include <cmath>
 #include <cstdio>
 #include <new>
+#include <utility>
 
 namespace vx {
 
@@ -526,6 +529,8 @@ void MainWindow::fitSurface() {
         return;
     try {
         sh_.surface.resize(fit.width, fit.height);
+        resized_ = true;
+        if (depth_ == 0) runHandler([] {}, false);
     } catch (const std::bad_alloc&) {
         // The drawing keeps its old size; the rest of the window stays black.
         showStatus(QStringLiteral("Not enough memory for a drawing of %1 x %2 pixels; the drawing "
@@ -551,6 +556,8 @@ void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {
     } depth(depth_);
     try {
         f();
+        // A size the window took meanwhile is followed once the handlers are done.
+        if (depth_ == 1 && followSize()) repaint = true;
     } catch (const std::bad_alloc&) {
         showStatus(QStringLiteral("Not enough memory to finish that; the window may show only part "
                                   "of a drawing."));
@@ -558,6 +565,17 @@ void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {
         showStatus(QStringLiteral("Something went wrong: %1").arg(QString::fromUtf8(e.what())));
     }
     if (repaint) refresh();
+}
+
+bool MainWindow::followSize() {
+    if (std::exchange(resized_, false)) {
+        coveredResize_ = sh_.st.colormode4 != 0;
+        return windowResized(sh_);
+    }
+    // The colour editor has closed over a drawing it kept at the size it had before.
+    if (!coveredResize_ || sh_.st.colormode4 != 0) return false;
+    coveredResize_ = false;
+    return reshowDrawing(sh_);
 }
 
 void MainWindow::dispatchClick(const std::string& name) {

@@ -127,7 +127,8 @@ class MainWindow : public QMainWindow {
     bool dispatchKeyDown(const std::string& name, int key);
     bool dispatchKeyUp(const std::string& name, int key);
     void refresh();
-    // Keeps the surface the size of the drawing area.
+    // Keeps the surface the size of the drawing area; what it showed is shown again at the
+    // new size once no handler runs.
     void fitSurface();
 
     // VORTALIS_TIMING=1: frames shown by the main loop, and the time from a Timer1 tick, a
@@ -149,6 +150,8 @@ class MainWindow : public QMainWindow {
     QRect place(const ui::Control& c) const;
     // A menu item's mark as the model has it; either-or items as a group.
     void showMark(const ui::Control& c);
+    // After the outermost handler: the window's size followed. True when it drew.
+    bool followSize();
 
     Shapes& sh_;
     const Events& ev_;
@@ -161,6 +164,8 @@ class MainWindow : public QMainWindow {
     std::map<std::string, QTimer*> timers_;
     QTimer* loop_ = nullptr;
     int depth_ = 0;
+    bool resized_ = false;       // the surface took a new size that is not shown yet
+    bool coveredResize_ = false; // it did while the colour editor covered the drawing
     double scaleX_ = 1.0;
     int listener_ = 0;
     std::vector<std::function<void()>> afterFrame_;

@@ -1,8 +1,11 @@
 #include "app/colourmenu.hpp"
+#include "app/editor.hpp"
 #include "app/events.hpp"
 #include "app/generators.hpp"
 #include "app/history.hpp"
+#include "app/render.hpp"
 #include "app/startup.hpp"
+#include "model/code.hpp"
 #include "qt/app.hpp"
 
 #include <QAction>
@@ -60,6 +63,24 @@ struct Window : ::testing::Test {
     void pressBegin() {
         QTest::mouseClick(widget<QPushButton>("Command4"), Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return sh().loop.phase == kMainLoop; }, 5000));
+    }
+    // Gives the drawing area a size, as a user dragging the window's edge does.
+    void resizeCanvas(int width, int height) {
+        w().showNormal();
+        w().resize(w().size() + QSize(width, height) - w().canvas()->size());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return sh().surface.width() == width && sh().surface.height() == height; },
+            2000));
+        QCoreApplication::processEvents();
+    }
+    // The drawing whose code the status line shows, at the window's size now.
+    Drawing shownDrawing() {
+        Result<Drawing> d = decodeDrawing(w().statusText().section(' ', 1, 1).toStdString());
+        EXPECT_TRUE(d) << w().statusText().toStdString();
+        if (!d) return {};
+        d->width = sh().surface.width();
+        d->height = sh().surface.height();
+        return *d;
     }
     // Types into a field as a user does: the old text selected, the new keys typed.
     QString type(const char* field, const QString& keys) {
@@ -263,6 +284,71 @@ TEST_F(Window, AltLeftAndAltRightGoThroughTheHistoryAndItsEndsAreDisabled) {
     EXPECT_FALSE(w().menuItem("history")->isVisible());
     QTest::keyClick(w().canvas(), Qt::Key_Left, Qt::AltModifier);
     EXPECT_EQ(sh().st.colormode4, 1);
+}
+
+TEST_F(Window, EveryResizeShowsTheLastDrawingAgainAtTheNewSizeAndNothingElseChanges) {
+    // What a resize must leave as it was.
+    auto unchanged = [&] {
+        return std::tuple{w().statusText(), sh().history.size(), sh().st.nosave,
+                          w().menuItem("prevdrawing")->isEnabled(),
+                          w().menuItem("sscreen")->isEnabled()};
+    };
+    // Small, then larger than at first: the uncovered part is drawing, never white.
+    auto resizeAndCheck = [&](const char* state, const std::function<void()>& check) {
+        const auto before = unchanged();
+        for (QSize size : {QSize(420, 310), QSize(1000, 740)}) {
+            resizeCanvas(size.width(), size.height());
+            SCOPED_TRACE(std::string(state) + " at " + std::to_string(size.width()));
+            check();
+            EXPECT_EQ(unchanged(), before);
+        }
+    };
+    auto patternShown = [&] { EXPECT_TRUE(renderDrawing(shownDrawing()) == sh().surface); };
+    auto shapeCentred = [&] {
+        // The window as a new run of the same shape at this size leaves it.
+        const Drawing d = shownDrawing();
+        Random rng(d.seed);
+        rng.next(), rng.next();
+        Surface canvas(d.width, d.height), picture;
+        drawShape(d.settings, rng, canvas, picture);
+        EXPECT_TRUE(canvas == sh().surface);
+    };
+
+    resizeAndCheck("main page", patternShown);
+    pressBegin();
+    resizeAndCheck("regular mode, pattern", patternShown);
+    w().menuItem("csingle")->trigger();
+    QTest::mouseClick(widget<QPushButton>("Command1"), Qt::LeftButton);
+    resizeAndCheck("regular mode, shape", shapeCentred);
+
+    w().menuItem("ssaver")->trigger();
+    ASSERT_TRUE(widget("Picture1")->isVisible());
+    sh().st.abb = 900; // gliding near the right edge
+    resizeAndCheck("screen-saver mode, gliding shape", [&] {
+        for (int y = 0; y < sh().surface.height(); y += 7)
+            for (int x = 0; x < sh().surface.width(); x += 7)
+                ASSERT_EQ(sh().surface.pixel(x, y), kBorder) << x << "," << y;
+        // The shape's square, as the glide bounces it.
+        const int side = static_cast<int>(sh().st.swidth);
+        EXPECT_TRUE(
+            w().canvas()->rect().contains(QRect(widget("Picture1")->pos(), QSize(side, side))));
+    });
+    w().menuItem("cpattern")->trigger();
+    resizeAndCheck("screen-saver mode, pattern", patternShown);
+
+    // The editor's cells are laid out again for the width; the drawing it covers comes back
+    // at the new size.
+    for (size_t i = 1; i <= 6; ++i) sh().st.colorlist[i] = 255;
+    sh().st.numcolors = 7;
+    w().menuItem("editcolors")->trigger();
+    resizeCanvas(420, 310);
+    const int sixth = kCellLeft + 5 * kCellStepX + 42;
+    EXPECT_EQ(sh().surface.pixel(kCellLeft + 42, kCellTop + kCellStepY + 10), 255);
+    resizeCanvas(1000, 740);
+    EXPECT_EQ(sh().surface.pixel(sixth, kCellTop + 10), 255);
+    EXPECT_EQ(sh().surface.pixel(kCellLeft + 42, kCellTop + kCellStepY + 10), kWhite);
+    w().menuItem("quit2")->trigger();
+    patternShown();
 }
 
 // Either-or items show radio marks, and the marks are still the model's, also where none is
