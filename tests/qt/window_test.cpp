@@ -96,6 +96,8 @@ struct Window : ::testing::Test {
 
 TEST_F(Window, RightAfterStartOnlyBeginShowsAndTheMenuBarIsEmpty) {
     EXPECT_EQ(w().windowTitle(), "Vortalis");
+    // Its own, also when nothing is installed.
+    EXPECT_TRUE(w().windowIcon().availableSizes().contains(QSize(256, 256)));
     EXPECT_TRUE(w().windowState() & Qt::WindowMaximized);
     EXPECT_TRUE(widget("Command4")->isVisible());
     for (const ui::Control& c : sh().form.controls()) {
