@@ -1,5 +1,7 @@
 #include "app/colourmenu.hpp"
 
+#include "app/switches.hpp"
+
 namespace vx {
 
 namespace {
@@ -9,9 +11,19 @@ void checkMode(Shapes& sh, const char* item) {
         sh.form.setChecked(name, std::string(name) == item);
 }
 
+void announceMode(Shapes& sh, const char* item, bool changed) {
+    std::string when = kNextDrawing;
+    // The list recolours nothing while it is empty.
+    if (std::string(item) == "ucolors" && sh.st.colorlist[1] == 0)
+        when += " The colour list is empty, so drawings look as in " + sh.form.text("tcolor7") +
+                " until colours are added in " + sh.form.text("editcolors") + ".";
+    announceChoice(sh, "Colour mode", item, changed, when);
+}
+
 } // namespace
 
 void bcolor7Click(Shapes& sh) {
+    announceMode(sh, "bcolor7", sh.st.tcolor != 0);
     if (sh.st.tcolor == 0) return;
     sh.st.tcolor2 = 0;
     sh.st.tcolor = 0;
@@ -19,13 +31,16 @@ void bcolor7Click(Shapes& sh) {
 }
 
 void tcolor7Click(Shapes& sh) {
-    if (!(sh.st.tcolor != 1 || sh.st.tcolor2 != 0)) return;
+    const bool change = sh.st.tcolor != 1 || sh.st.tcolor2 != 0;
+    announceMode(sh, "tcolor7", change);
+    if (!change) return;
     sh.st.tcolor = 1;
     sh.st.tcolor2 = 0;
     checkMode(sh, "tcolor7");
 }
 
 void ucolorsClick(Shapes& sh) {
+    announceMode(sh, "ucolors", sh.st.tcolor2 != 1);
     if (sh.st.tcolor2 == 1) return;
     sh.st.tcolor = 1;
     sh.st.tcolor2 = 1;

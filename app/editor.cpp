@@ -101,6 +101,16 @@ void storedColour(Shapes& sh) {
     drawcolors(sh);
 }
 
+void drawSwatches(Shapes& sh, int code) {
+    const ShadeTable* table = shadeTable(code);
+    if (!table) return;
+    for (int k = 0; k < 20; ++k) {
+        const auto [x, y] = swatchPlace(sh, k);
+        sh.surface.fillBox(x, y, x + kSwatchWidth, y + kSwatchHeight,
+                           (*table)[static_cast<size_t>(k + 1)]);
+    }
+}
+
 void storeNonColour(Shapes& sh, int32_t value) {
     State& st = sh.st;
     if (st.colormode4 != 1) return;
@@ -121,6 +131,15 @@ void paintEditorBackground(Shapes& sh) {
 void showListPage(Shapes& sh) {
     for (const char* l : kShadeLabels) sh.form.setVisible(l, false);
     showListButtons(sh);
+}
+
+void repaintEditorPage(Shapes& sh) {
+    const State& st = sh.st;
+    if (st.colormode4 == 0) return;
+    // The palette pages show the background alone.
+    paintEditorBackground(sh);
+    if (st.colormode4 == 1) drawcolors(sh);
+    if (st.colormode4 == 2) drawSwatches(sh, static_cast<int>(st.anf));
 }
 
 void editcolorsClick(Shapes& sh) {
@@ -228,12 +247,7 @@ void chooseShade(Shapes& sh, int code) {
         sh.form.setVisible(n, false);
     paintEditorBackground(sh);
     sh.form.setVisible(c->label, true);
-    const ShadeTable& table = *shadeTable(code);
-    for (int k = 0; k < 20; ++k) {
-        const auto [x, y] = swatchPlace(sh, k);
-        sh.surface.fillBox(x, y, x + kSwatchWidth, y + kSwatchHeight,
-                           table[static_cast<size_t>(k + 1)]);
-    }
+    drawSwatches(sh, code);
     // Under the swatches: a random shade of this hue, drawn afresh for every drawing.
     sh.form.setVisible("Command11", true);
 }

@@ -21,6 +21,8 @@ void editcolorsClick(Shapes& sh);
 void drawcolors(Shapes& sh);
 // Paints the editor's white background.
 void paintEditorBackground(Shapes& sh);
+// The page that is open drawn again, for a window of a new size.
+void repaintEditorPage(Shapes& sh);
 // The list page's buttons shown again, the shade pages' labels hidden.
 void showListPage(Shapes& sh);
 

@@ -1,6 +1,8 @@
 #include "app/generators.hpp"
 
 #include "app/fields.hpp"
+#include "app/history.hpp"
+#include "app/startup.hpp"
 #include "engine/fill.hpp"
 #include "model/code.hpp"
 
@@ -30,7 +32,15 @@ void noteDrawing(Shapes& sh, DrawingKind kind, uint64_t seed, const DrawSettings
     Drawing d{kind, seed, s, sh.surface.width(), sh.surface.height()};
     const std::string code = drawingCode(d);
     if (record) sh.history.add(code);
-    sh.platform->status((before.empty() ? "" : before + " ") + "Drawing " + code);
+    markHistoryEnds(sh);
+    sh.lastDrawing = std::move(d);
+    std::string line = (before.empty() ? "" : before + " ") + "Drawing " + code;
+    // Once, as soon as the menu is there: where the code can be copied from.
+    if (!sh.codeHintShown && sh.form.visible("history")) {
+        line += " (" + sh.form.text("history") + " > " + sh.form.text("copycode") + ")";
+        sh.codeHintShown = true;
+    }
+    sh.platform->status(line);
 }
 
 // Pauses Timer1 for a run; returns whether it was on.
@@ -120,6 +130,34 @@ PatternRun makeshape2(Shapes& sh, const DrawRequest& req) {
     noteDrawing(sh, DrawingKind::Pattern, seed, s, req.record,
                 run.accepted ? "" : "No curve fitted the tile; the pattern is plain.");
     return run;
+}
+
+bool reshowDrawing(Shapes& sh) {
+    if (!sh.lastDrawing || sh.st.colormode4 != 0) return false;
+    Drawing& d = *sh.lastDrawing;
+    Surface& sf = sh.surface;
+    if (d.width == sf.width() && d.height == sf.height()) return false;
+    d.width = sf.width();
+    d.height = sf.height();
+    if (d.kind == DrawingKind::Pattern) {
+        // A pattern is a pure function of its seed, settings and size: made again, it is the
+        // same tile repeated over the new size.
+        Random rng(d.seed);
+        drawPattern(d.settings, rng, sf, sh.picture1);
+        return true;
+    }
+    // A shape is kept in Picture1: the window around it is the border colour, as the run
+    // leaves it.
+    blankWindow(sf, kBorder);
+    if (sh.st.ssmode == 1) {
+        keepPicture1Inside(sh);
+    } else {
+        const int side = sh.picture1.width() - 2;
+        const int x = toInt32(vfloor(sf.width() / 2.0)) - side / 2 + 1;
+        const int y = toInt32(vfloor(sf.height() / 2.0)) - side / 2 + 1;
+        sf.paint(sh.picture1, x, y, 1, 1, side, side);
+    }
+    return true;
 }
 
 } // namespace vx

@@ -27,6 +27,13 @@ inline PatternRun makeshape2(Shapes& sh, const PatternLimits& limits) {
     return makeshape2(sh, DrawRequest{{}, true, limits});
 }
 
+// The window has a new size: the last drawing shown again at it at once, not as a new
+// drawing (the history, the status line, the menu items and what was saved stay as they
+// were). A pattern is made again at the new size, a shape is centred again, a gliding shape
+// kept inside the window. False when there was nothing to show again (the drawing is shown at
+// this size, or the colour editor covers it).
+bool reshowDrawing(Shapes& sh);
+
 // A drawing's seed: a fresh whole number from the program's random source.
 uint64_t freshSeed(Random& rng);
 

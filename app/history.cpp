@@ -77,15 +77,30 @@ void copyCodeClick(Shapes& sh) {
 }
 
 void goToCodeClick(Shapes& sh) {
-    const std::optional<std::string> text =
-        sh.platform->askText("Go to drawing code", "Drawing code:");
-    if (!text || text->empty()) return;
+    std::optional<std::string> text = sh.platform->askText("Go to drawing code", "Drawing code:");
+    if (!text) return;
+    // A long code pasted from a mail or a document comes broken over lines.
+    std::erase_if(*text, [](char c) { return c == '\n' || c == '\r' || c == '\t'; });
+    if (text->empty()) return;
     const Result<Drawing> d = decodeDrawing(*text);
     if (!d) {
         sh.platform->status(d.error().message);
         return;
     }
     showDrawing(sh, *d, true);
+}
+
+void markHistoryEnds(Shapes& sh) {
+    sh.form.setEnabled("prevdrawing", sh.history.canGoBack());
+    sh.form.setEnabled("nextdrawing", sh.history.canGoForward());
+}
+
+std::string longestDrawingCode() {
+    Drawing d;
+    d.seed = ~uint64_t{0};
+    d.settings.size = 399.5;
+    d.settings.colour.list.assign(64, 0xFFFFFF);
+    return drawingCode(d);
 }
 
 } // namespace vx

@@ -17,4 +17,11 @@ void nextDrawingClick(Shapes& sh);
 void copyCodeClick(Shapes& sh);
 void goToCodeClick(Shapes& sh);
 
+// "Previous drawing" and "Next drawing" enabled only where the history goes on.
+void markHistoryEnds(Shapes& sh);
+
+// The longest code the window makes: a full colour list of 64 colours (as many as the
+// settings file and palettes keep), settings with fractions and a seed of 64 bits.
+std::string longestDrawingCode();
+
 } // namespace vx

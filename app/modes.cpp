@@ -1,8 +1,10 @@
 #include "app/modes.hpp"
 
+#include "app/editor.hpp"
 #include "app/fields.hpp"
 #include "app/generators.hpp"
 #include "app/panel.hpp"
+#include "app/switches.hpp"
 #include "engine/fill.hpp"
 
 namespace vx {
@@ -20,6 +22,12 @@ void markMode(Shapes& sh, bool saver) {
     sh.form.setChecked("regmode", !saver);
     sh.form.setChecked("ssaver", saver);
     sh.st.ssmode = saver ? 1 : 0;
+}
+
+void announceSpeed(Shapes& sh, const char* item, bool changed) {
+    const bool gliding = sh.st.ssmode == 1 && sh.st.mpattern2 == 0;
+    announceChoice(sh, "Animation speed", item, changed,
+                   gliding ? "" : "A single shape glides at this speed in Screen-Saver mode.");
 }
 
 } // namespace
@@ -82,12 +90,14 @@ void regmodeClick(Shapes& sh) {
 }
 
 void tslowClick(Shapes& sh) {
+    announceSpeed(sh, "tslow", sh.st.nwait4 != 1);
     sh.form.setChecked("tslow", true);
     sh.form.setChecked("tfast", false);
     sh.st.nwait4 = 1;
 }
 
 void tfastClick(Shapes& sh) {
+    announceSpeed(sh, "tfast", sh.st.nwait4 != 0);
     sh.form.setChecked("tslow", false);
     sh.form.setChecked("tfast", true);
     sh.st.nwait4 = 0;
@@ -106,6 +116,14 @@ void timer2Tick(Shapes& sh) {
     sh.st.hhmmf = 0;
     // The wait it ends stops the timer at once; one tick a wait is all it is for.
     sh.form.setEnabled("Timer2", false);
+}
+
+bool windowResized(Shapes& sh) {
+    if (sh.st.colormode4 != 0) {
+        repaintEditorPage(sh);
+        return true;
+    }
+    return reshowDrawing(sh);
 }
 
 void quitClick(Shapes& sh) {

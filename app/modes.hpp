@@ -17,6 +17,10 @@ void tfastClick(Shapes& sh);
 void timer1Tick(Shapes& sh);
 void timer2Tick(Shapes& sh);
 
+// The window has a new size: the colour editor's page drawn again, or the last drawing shown
+// again at the new size. False when nothing needed drawing.
+bool windowResized(Shapes& sh);
+
 // "Quit" and closing the window: the program ends at once; nothing is saved.
 void quitClick(Shapes& sh);
 

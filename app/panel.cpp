@@ -2,6 +2,7 @@
 
 #include "app/events.hpp"
 #include "app/generators.hpp"
+#include "app/switches.hpp"
 
 namespace vx {
 
@@ -38,11 +39,13 @@ void text4KeyDown(Shapes& sh, int key) {
 }
 
 void option1Click(Shapes& sh) {
+    announceChoice(sh, "Shape style", "Option1", !sh.form.checked("Option1"));
     sh.st.complexy = 1;
     sh.form.selectOption("Option1", {"Option1", "Option2"});
 }
 
 void option2Click(Shapes& sh) {
+    announceChoice(sh, "Shape style", "Option2", !sh.form.checked("Option2"));
     sh.st.complexy = 2;
     sh.form.selectOption("Option2", {"Option1", "Option2"});
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The one window object: the state, the form model, the window surface and the shape picture,
 // the random source and the desktop. Every handler is a free function over it.
+#include "model/drawing.hpp"
 #include "model/history.hpp"
 #include "model/state.hpp"
 #include "platform/platform.hpp"
@@ -52,6 +53,10 @@ struct Shapes {
     std::optional<Surface> keptDrawing;
     // The session's drawings, as codes.
     History history;
+    // The drawing on screen, at the size it was last shown at, to show again at a new size.
+    std::optional<Drawing> lastDrawing;
+    // The status line has said once where a drawing's code is copied from.
+    bool codeHintShown = false;
     // "Create random shape(s)" is drawing; a second click meanwhile is not obeyed.
     bool command1Running = false;
 

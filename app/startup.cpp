@@ -44,14 +44,18 @@ void firstDrawing(Shapes& sh) {
         makeshape2(sh);
 }
 
-// The left (or top) edge of the moving picture bounces between lo and hi: 0 and W - side when
-// the window holds the picture, else W - side and 0, so that a picture larger than the window
+// The left (or top) edge of the moving picture stays between 0 and W - side when the window
+// holds the picture, else between W - side and 0, so that a picture larger than the window
 // still glides over what the window shows. An edge outside the range (the window shrank)
 // comes back into it.
+double keepInside(double pos, double side, double extent) {
+    return std::clamp(pos, std::min(0.0, extent - side), std::max(0.0, extent - side));
+}
+
+// The edge bounces off both ends of that range.
 void bounce(double& pos, double& step, double side, double extent) {
-    const double lo = std::min(0.0, extent - side), hi = std::max(0.0, extent - side);
-    pos = std::clamp(pos, lo, hi);
-    if (pos + step > hi || pos + step < lo) step = -step;
+    pos = keepInside(pos, side, extent);
+    if (keepInside(pos + step, side, extent) != pos + step) step = -step;
 }
 
 // Where the picture is placed; the frame shows the last place once.
@@ -97,6 +101,13 @@ void showPicture1(Shapes& sh) {
 }
 
 } // namespace
+
+void keepPicture1Inside(Shapes& sh) {
+    State& st = sh.st;
+    st.abb = keepInside(st.abb, st.swidth, innerWidth(sh));
+    st.dbb = keepInside(st.dbb, st.swidth, innerHeight(sh));
+    sh.form.move("Picture1", toInt32(st.abb), toInt32(st.dbb));
+}
 
 void startValues(Shapes& sh, const std::string& file, uint64_t salt) {
     State& st = sh.st;

@@ -40,6 +40,9 @@ bool mainLoopTick(Shapes& sh, double now);
 // The same at the platform's steady clock.
 bool mainLoopTick(Shapes& sh);
 
+// The moving picture brought back inside the window (after the window shrank).
+void keepPicture1Inside(Shapes& sh);
+
 // One pass of the main loop. Returns false when the pass stopped at the slow-animation wait;
 // the next frame that finds the wait over finishes it.
 bool mainLoopPass(Shapes& sh);

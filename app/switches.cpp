@@ -6,8 +6,19 @@
 
 namespace vx {
 
+void announceChoice(Shapes& sh, const std::string& what, const std::string& item, bool changed,
+                    const std::string& when) {
+    const std::string caption = what + ": " + sh.form.text(item);
+    if (!changed)
+        sh.platform->status(caption + " (already chosen).");
+    else
+        sh.platform->status(caption + "." + (when.empty() ? "" : " " + when));
+}
+
 void csingleClick(Shapes& sh) {
     State& st = sh.st;
+    // In screen-saver mode the drawing that follows answers instead.
+    announceChoice(sh, "Pattern mode", "csingle", st.mpattern != 0);
     if (st.mpattern == 0) return;
     st.mpattern = 0;
     st.mpattern2 = 0;
@@ -27,6 +38,7 @@ void csingleClick(Shapes& sh) {
 
 void cpatternClick(Shapes& sh) {
     State& st = sh.st;
+    announceChoice(sh, "Pattern mode", "cpattern", st.mpattern != 1);
     if (st.mpattern == 1) return;
     st.mpattern = 1;
     st.mpattern2 = 1;

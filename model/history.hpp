@@ -18,6 +18,9 @@ class History {
     const std::string* forward();
     // The drawing now shown, or nullptr before the first.
     const std::string* current() const;
+    // Whether back() or forward() would move.
+    bool canGoBack() const { return pos_ > 0; }
+    bool canGoForward() const { return pos_ + 1 < codes_.size(); }
     size_t size() const { return codes_.size(); }
 
   private:

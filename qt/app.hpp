@@ -3,6 +3,7 @@
 #include "qt/window.hpp"
 
 #include <QApplication>
+#include <QIcon>
 
 namespace vx {
 
@@ -24,6 +25,9 @@ class Program {
     Shapes sh_;
     MainWindow w_;
 };
+
+// The program's icon, drawn as its installed icon file is.
+QIcon programIcon();
 
 // Creates the window, shows it maximised and runs start-up and the event loop.
 int runProgram(QApplication& app);

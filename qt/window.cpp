@@ -1,13 +1,18 @@
 #include "qt/window.hpp"
 
+#include "app/generators.hpp"
+#include "app/history.hpp"
+#include "app/modes.hpp"
 #include "app/startup.hpp"
 #include "qt/image.hpp"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QInputDialog>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -16,15 +21,18 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <new>
+#include <utility>
 
 namespace vx {
 
@@ -180,13 +188,51 @@ void QtPlatform::copyText(const std::string& text) {
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
+TextDialog::TextDialog(QWidget* parent, const QString& title, const QString& label)
+    : QDialog(parent), field_(new QPlainTextEdit(this)) {
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    auto* caption = new QLabel(label, this);
+    caption->setBuddy(field_);
+    layout->addWidget(caption);
+    field_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    field_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    field_->setTabChangesFocus(true);
+    field_->installEventFilter(this);
+    // Ten groups of a code a line, and lines enough for the longest code.
+    constexpr int kColumns = 60;
+    const QFontMetrics fm(field_->font());
+    const int lines = static_cast<int>(longestDrawingCode().size() + kColumns - 1) / kColumns;
+    const int frame =
+        2 * (field_->frameWidth() + static_cast<int>(field_->document()->documentMargin()));
+    field_->setMinimumSize(fm.horizontalAdvance(QString(kColumns + 1, 'W')) + frame,
+                           fm.lineSpacing() * lines + frame);
+    layout->addWidget(field_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+QString TextDialog::text() const {
+    return field_->toPlainText().trimmed();
+}
+
+bool TextDialog::eventFilter(QObject* o, QEvent* e) {
+    if (o == field_ && e->type() == QEvent::KeyPress) {
+        const int k = static_cast<QKeyEvent*>(e)->key();
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(o, e);
+}
+
 std::optional<std::string> QtPlatform::askText(const std::string& title, const std::string& label) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(w_, QString::fromStdString(title), QString::fromStdString(label),
-                              QLineEdit::Normal, QString(), &ok);
-    if (!ok) return std::nullopt;
-    return text.trimmed().toStdString();
+    TextDialog d(w_, QString::fromStdString(title), QString::fromStdString(label));
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    return d.text().toStdString();
 }
 
 void QtPlatform::quit() {
@@ -292,7 +338,7 @@ void MainWindow::build() {
                 if (!c.shortcut.empty())
                     a->setShortcut(QKeySequence(QString::fromStdString(c.shortcut)));
                 connect(a, &QAction::triggered, this, [this, n = c.name, a] {
-                    if (a->isCheckable()) a->setChecked(sh_.form.checked(n));
+                    if (a->isCheckable()) showMark(sh_.form.get(n));
                     // Items of menus that are never shown stay out of reach.
                     if (reachable(n)) dispatchClick(n);
                 });
@@ -300,8 +346,17 @@ void MainWindow::build() {
             a->setObjectName(name);
             a->setVisible(c.visible);
             a->setEnabled(c.enabled);
-            if (a->isCheckable()) a->setChecked(c.checked);
+            if (!c.group.empty()) {
+                // Radio marks; an exclusive group that allows none, for the imported scale.
+                QActionGroup*& g = groups_[c.group];
+                if (!g) {
+                    g = new QActionGroup(this);
+                    g->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+                }
+                g->addAction(a);
+            }
             actions_[c.name] = a;
+            if (a->isCheckable()) showMark(c);
             break;
         }
         case ui::Kind::Timer: {
@@ -374,7 +429,7 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
         QAction* a = it->second;
         a->setVisible(c.visible);
         a->setEnabled(c.enabled);
-        if (a->isCheckable()) a->setChecked(c.checked);
+        if (a->isCheckable()) showMark(c);
         a->setText(QString::fromStdString(c.text));
         return;
     }
@@ -421,6 +476,20 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
     }
 }
 
+void MainWindow::showMark(const ui::Control& c) {
+    if (c.group.empty()) {
+        actions_.at(c.name)->setChecked(c.checked);
+        return;
+    }
+    // The group unchecks the others when one is checked: the unchecked first, so that it
+    // has nothing of its own to undo.
+    for (const bool mark : {false, true})
+        for (const ui::Control& m : sh_.form.controls())
+            if (m.group == c.group && m.checked == mark)
+                if (auto it = actions_.find(m.name); it != actions_.end())
+                    it->second->setChecked(mark);
+}
+
 QWidget* MainWindow::control(const std::string& name) const {
     auto it = widgets_.find(name);
     return it == widgets_.end() ? nullptr : it->second;
@@ -460,6 +529,8 @@ void MainWindow::fitSurface() {
         return;
     try {
         sh_.surface.resize(fit.width, fit.height);
+        resized_ = true;
+        if (depth_ == 0) runHandler([] {}, false);
     } catch (const std::bad_alloc&) {
         // The drawing keeps its old size; the rest of the window stays black.
         showStatus(QStringLiteral("Not enough memory for a drawing of %1 x %2 pixels; the drawing "
@@ -485,6 +556,8 @@ void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {
     } depth(depth_);
     try {
         f();
+        // A size the window took meanwhile is followed once the handlers are done.
+        if (depth_ == 1 && followSize()) repaint = true;
     } catch (const std::bad_alloc&) {
         showStatus(QStringLiteral("Not enough memory to finish that; the window may show only part "
                                   "of a drawing."));
@@ -492,6 +565,17 @@ void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {
         showStatus(QStringLiteral("Something went wrong: %1").arg(QString::fromUtf8(e.what())));
     }
     if (repaint) refresh();
+}
+
+bool MainWindow::followSize() {
+    if (std::exchange(resized_, false)) {
+        coveredResize_ = sh_.st.colormode4 != 0;
+        return windowResized(sh_);
+    }
+    // The colour editor has closed over a drawing it kept at the size it had before.
+    if (!coveredResize_ || sh_.st.colormode4 != 0) return false;
+    coveredResize_ = false;
+    return reshowDrawing(sh_);
 }
 
 void MainWindow::dispatchClick(const std::string& name) {

@@ -4,6 +4,7 @@
 #include "app/shapes.hpp"
 #include "qt/inhibit.hpp"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
@@ -13,8 +14,10 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
+class QPlainTextEdit;
 class QTimer;
 
 namespace vx {
@@ -56,6 +59,22 @@ class PictureView : public QWidget {
     const Surface& s_;
     QImage image_;
     bool current_ = false;
+};
+
+// Asks for a line of text such as a drawing code. The field wraps, and is sized to show the
+// longest code the window makes whole; Return accepts.
+class TextDialog : public QDialog {
+    Q_OBJECT
+  public:
+    TextDialog(QWidget* parent, const QString& title, const QString& label);
+    QPlainTextEdit* field() const { return field_; }
+    QString text() const;
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+  private:
+    QPlainTextEdit* field_;
 };
 
 class QtPlatform : public Platform {
@@ -108,7 +127,8 @@ class MainWindow : public QMainWindow {
     bool dispatchKeyDown(const std::string& name, int key);
     bool dispatchKeyUp(const std::string& name, int key);
     void refresh();
-    // Keeps the surface the size of the drawing area.
+    // Keeps the surface the size of the drawing area; what it showed is shown again at the
+    // new size once no handler runs.
     void fitSurface();
 
     // VORTALIS_TIMING=1: frames shown by the main loop, and the time from a Timer1 tick, a
@@ -128,6 +148,10 @@ class MainWindow : public QMainWindow {
     void mirror(const ui::Control& c, ui::Change ch);
     // Where a control goes on the screen, from its design place.
     QRect place(const ui::Control& c) const;
+    // A menu item's mark as the model has it; either-or items as a group.
+    void showMark(const ui::Control& c);
+    // After the outermost handler: the window's size followed. True when it drew.
+    bool followSize();
 
     Shapes& sh_;
     const Events& ev_;
@@ -136,9 +160,12 @@ class MainWindow : public QMainWindow {
     std::map<std::string, QWidget*> widgets_;
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;
+    std::map<std::string, QActionGroup*> groups_;
     std::map<std::string, QTimer*> timers_;
     QTimer* loop_ = nullptr;
     int depth_ = 0;
+    bool resized_ = false;       // the surface took a new size that is not shown yet
+    bool coveredResize_ = false; // it did while the colour editor covered the drawing
     double scaleX_ = 1.0;
     int listener_ = 0;
     std::vector<std::function<void()>> afterFrame_;

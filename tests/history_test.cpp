@@ -140,6 +140,10 @@ TEST_F(HistoryMenu, CodesAreCopiedAndTypedCodesAreCheckedBeforeTheyAreDrawn) {
     EXPECT_TRUE(renderDrawing(d) == sh.picture1);
     click("prevdrawing");
     EXPECT_EQ(code(), made);
+    // Pasted broken over lines, as a long code comes from a mail.
+    platform.answer = made.substr(0, 6) + "\r\n" + made.substr(6) + "\n";
+    click("gotocode");
+    EXPECT_EQ(platform.lastStatus, "Drawing " + made);
 }
 
 TEST(CodeAtAnySize, APatternIsTheSameTileRepeatedOverALargerSurface) {

@@ -88,6 +88,10 @@ void Form::setInterval(const std::string& name, int ms) {
     notify(c, Change::Interval);
 }
 
+void Form::setGroup(const std::vector<std::string>& names, const std::string& group) {
+    for (const auto& n : names) at(n).group = group;
+}
+
 void Form::setItems(const std::string& name, std::vector<std::string> items) {
     Control& c = at(name);
     if (c.items == items) return;

@@ -36,6 +36,7 @@ struct Control {
     bool checked = false;           // menu items; option buttons: selected
     bool checkable = false;         // menu items whose check mark mirrors a setting
     std::string shortcut;           // menu items: a key sequence such as "Alt+Left"
+    std::string group;              // menu items: either-or items share a group name
     int interval = 0;               // timers, in ms
     std::vector<std::string> items; // file lists: the entries shown
     int selected = -1;              // file lists: the selected entry, -1 for none
@@ -60,6 +61,8 @@ class Form {
     void resize(const std::string& name, int w, int h);
     void setInterval(const std::string& name, int ms);
     void setShortcut(const std::string& name, const std::string& keys) { at(name).shortcut = keys; }
+    // Either-or items: shown with radio marks; which one is marked is still set item by item.
+    void setGroup(const std::vector<std::string>& names, const std::string& group);
     // File lists: the entries, and the selected one (-1: none); new entries clear the selection.
     void setItems(const std::string& name, std::vector<std::string> items);
     void select(const std::string& name, int index);

@@ -181,6 +181,14 @@ void buildMainWindow(Form& f) {
     menu(f, "gotocode", "Go to drawing code...", "history");
     f.setShortcut("prevdrawing", "Alt+Left");
     f.setShortcut("nextdrawing", "Alt+Right");
+    // Nothing to go back or forward to before the first drawing.
+    f.setEnabled("prevdrawing", false);
+    f.setEnabled("nextdrawing", false);
+
+    f.setGroup({"regmode", "ssaver"}, "runmode");
+    f.setGroup({"tslow", "tfast"}, "speed");
+    f.setGroup({"ucolors", "tcolor7", "bcolor7"}, "colourmode");
+    f.setGroup({"csingle", "cpattern"}, "patmode");
 }
 
 } // namespace vx::ui

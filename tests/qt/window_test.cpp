@@ -1,13 +1,21 @@
+#include "app/colourmenu.hpp"
+#include "app/editor.hpp"
 #include "app/events.hpp"
 #include "app/generators.hpp"
+#include "app/history.hpp"
+#include "app/render.hpp"
 #include "app/startup.hpp"
+#include "model/code.hpp"
 #include "qt/app.hpp"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -56,6 +64,24 @@ struct Window : ::testing::Test {
         QTest::mouseClick(widget<QPushButton>("Command4"), Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return sh().loop.phase == kMainLoop; }, 5000));
     }
+    // Gives the drawing area a size, as a user dragging the window's edge does.
+    void resizeCanvas(int width, int height) {
+        w().showNormal();
+        w().resize(w().size() + QSize(width, height) - w().canvas()->size());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return sh().surface.width() == width && sh().surface.height() == height; },
+            2000));
+        QCoreApplication::processEvents();
+    }
+    // The drawing whose code the status line shows, at the window's size now.
+    Drawing shownDrawing() {
+        Result<Drawing> d = decodeDrawing(w().statusText().section(' ', 1, 1).toStdString());
+        EXPECT_TRUE(d) << w().statusText().toStdString();
+        if (!d) return {};
+        d->width = sh().surface.width();
+        d->height = sh().surface.height();
+        return *d;
+    }
     // Types into a field as a user does: the old text selected, the new keys typed.
     QString type(const char* field, const QString& keys) {
         auto* t = widget<QLineEdit>(field);
@@ -70,6 +96,8 @@ struct Window : ::testing::Test {
 
 TEST_F(Window, RightAfterStartOnlyBeginShowsAndTheMenuBarIsEmpty) {
     EXPECT_EQ(w().windowTitle(), "Vortalis");
+    // Its own, also when nothing is installed.
+    EXPECT_TRUE(w().windowIcon().availableSizes().contains(QSize(256, 256)));
     EXPECT_TRUE(w().windowState() & Qt::WindowMaximized);
     EXPECT_TRUE(widget("Command4")->isVisible());
     for (const ui::Control& c : sh().form.controls()) {
@@ -230,21 +258,142 @@ TEST(WindowMenus, HiddenMenusStayOutOfReach) {
     EXPECT_EQ(sh.st.mpattern, 0);
 }
 
-TEST_F(Window, AltLeftAndAltRightGoThroughTheHistory) {
+TEST_F(Window, AltLeftAndAltRightGoThroughTheHistoryAndItsEndsAreDisabled) {
     pressBegin();
-    const QString after = w().statusText();
+    // The first code once the menu is there says where it is copied from.
+    const QString hinted = w().statusText();
+    EXPECT_TRUE(hinted.endsWith(" (History > Copy drawing code)")) << hinted.toStdString();
+    const QString after = hinted.section(' ', 0, 1);
     QTest::mouseClick(widget<QPushButton>("Command1"), Qt::LeftButton);
     const QString newest = w().statusText();
+    ASSERT_TRUE(newest.startsWith("Drawing ")) << newest.toStdString();
     ASSERT_NE(newest, after);
+    EXPECT_TRUE(w().menuItem("prevdrawing")->isEnabled());
+    EXPECT_FALSE(w().menuItem("nextdrawing")->isEnabled());
     w().activateWindow();
     w().canvas()->setFocus();
     QTest::keyClick(w().canvas(), Qt::Key_Left, Qt::AltModifier);
     EXPECT_EQ(w().statusText(), after);
+    EXPECT_TRUE(w().menuItem("nextdrawing")->isEnabled());
+    // Back to the main page's patterns: the first drawing of the session.
+    while (w().menuItem("prevdrawing")->isEnabled()) w().menuItem("prevdrawing")->trigger();
+    EXPECT_FALSE(sh().history.canGoBack());
     QTest::keyClick(w().canvas(), Qt::Key_Right, Qt::AltModifier);
+    while (w().menuItem("nextdrawing")->isEnabled()) w().menuItem("nextdrawing")->trigger();
     EXPECT_EQ(w().statusText(), newest);
     // In the colour editor the history is out of reach.
     w().menuItem("editcolors")->trigger();
     EXPECT_FALSE(w().menuItem("history")->isVisible());
     QTest::keyClick(w().canvas(), Qt::Key_Left, Qt::AltModifier);
     EXPECT_EQ(sh().st.colormode4, 1);
+}
+
+TEST_F(Window, EveryResizeShowsTheLastDrawingAgainAtTheNewSizeAndNothingElseChanges) {
+    // What a resize must leave as it was.
+    auto unchanged = [&] {
+        return std::tuple{w().statusText(), sh().history.size(), sh().st.nosave,
+                          w().menuItem("prevdrawing")->isEnabled(),
+                          w().menuItem("sscreen")->isEnabled()};
+    };
+    // Small, then larger than at first: the uncovered part is drawing, never white.
+    auto resizeAndCheck = [&](const char* state, const std::function<void()>& check) {
+        const auto before = unchanged();
+        for (QSize size : {QSize(420, 310), QSize(1000, 740)}) {
+            resizeCanvas(size.width(), size.height());
+            SCOPED_TRACE(std::string(state) + " at " + std::to_string(size.width()));
+            check();
+            EXPECT_EQ(unchanged(), before);
+        }
+    };
+    auto patternShown = [&] { EXPECT_TRUE(renderDrawing(shownDrawing()) == sh().surface); };
+    auto shapeCentred = [&] {
+        // The window as a new run of the same shape at this size leaves it.
+        const Drawing d = shownDrawing();
+        Random rng(d.seed);
+        rng.next(), rng.next();
+        Surface canvas(d.width, d.height), picture;
+        drawShape(d.settings, rng, canvas, picture);
+        EXPECT_TRUE(canvas == sh().surface);
+    };
+
+    resizeAndCheck("main page", patternShown);
+    pressBegin();
+    resizeAndCheck("regular mode, pattern", patternShown);
+    w().menuItem("csingle")->trigger();
+    QTest::mouseClick(widget<QPushButton>("Command1"), Qt::LeftButton);
+    resizeAndCheck("regular mode, shape", shapeCentred);
+
+    w().menuItem("ssaver")->trigger();
+    ASSERT_TRUE(widget("Picture1")->isVisible());
+    sh().st.abb = 900; // gliding near the right edge
+    resizeAndCheck("screen-saver mode, gliding shape", [&] {
+        for (int y = 0; y < sh().surface.height(); y += 7)
+            for (int x = 0; x < sh().surface.width(); x += 7)
+                ASSERT_EQ(sh().surface.pixel(x, y), kBorder) << x << "," << y;
+        // The shape's square, as the glide bounces it.
+        const int side = static_cast<int>(sh().st.swidth);
+        EXPECT_TRUE(
+            w().canvas()->rect().contains(QRect(widget("Picture1")->pos(), QSize(side, side))));
+    });
+    w().menuItem("cpattern")->trigger();
+    resizeAndCheck("screen-saver mode, pattern", patternShown);
+
+    // The editor's cells are laid out again for the width; the drawing it covers comes back
+    // at the new size.
+    for (size_t i = 1; i <= 6; ++i) sh().st.colorlist[i] = 255;
+    sh().st.numcolors = 7;
+    w().menuItem("editcolors")->trigger();
+    resizeCanvas(420, 310);
+    const int sixth = kCellLeft + 5 * kCellStepX + 42;
+    EXPECT_EQ(sh().surface.pixel(kCellLeft + 42, kCellTop + kCellStepY + 10), 255);
+    resizeCanvas(1000, 740);
+    EXPECT_EQ(sh().surface.pixel(sixth, kCellTop + 10), 255);
+    EXPECT_EQ(sh().surface.pixel(kCellLeft + 42, kCellTop + kCellStepY + 10), kWhite);
+    w().menuItem("quit2")->trigger();
+    patternShown();
+}
+
+// Either-or items show radio marks, and the marks are still the model's, also where none is
+// checked and where a click is out of reach.
+TEST_F(Window, EitherOrMenuItemsShowRadioMarksThatFollowTheModel) {
+    const std::vector<std::vector<std::string>> groups = {{"regmode", "ssaver"},
+                                                          {"tslow", "tfast"},
+                                                          {"ucolors", "tcolor7", "bcolor7"},
+                                                          {"csingle", "cpattern"}};
+    auto marksFollow = [&](const std::string& when) {
+        for (const auto& g : groups)
+            for (const std::string& n : g) {
+                QAction* a = w().menuItem(n);
+                ASSERT_TRUE(a->actionGroup() && a->actionGroup()->isExclusive()) << n;
+                EXPECT_EQ(a->isChecked(), sh().form.checked(n)) << when << ": " << n;
+            }
+    };
+    w().menuItem("csingle")->trigger(); // before "Begin": out of reach
+    marksFollow("before Begin");
+    EXPECT_TRUE(w().menuItem("cpattern")->isChecked());
+    pressBegin();
+    for (const char* item : {"tslow", "tslow", "bcolor7", "tcolor7", "tcolor7", "csingle",
+                             "cpattern", "ucolors", "tfast", "ssaver", "regmode"}) {
+        w().menuItem(item)->trigger();
+        marksFollow(item);
+    }
+    sh().st.cgf = 1;
+    w().runHandler([&] { ASSERT_TRUE(selectImportedScale(sh())); });
+    marksFollow("imported scale");
+    w().menuItem("ucolors")->trigger(); // the list is on already: the item does nothing
+    marksFollow("imported scale, User defined colors");
+    EXPECT_FALSE(w().menuItem("ucolors")->isChecked());
+}
+
+TEST(CodeDialog, ShowsTheLongestCodeWholeAndReturnAccepts) {
+    TextDialog d(nullptr, "Go to drawing code", "Drawing code:");
+    d.field()->setPlainText(QString::fromStdString(longestDrawingCode()));
+    d.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d.field()->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(d.field()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_LE(d.width(), 1024);
+    QTest::keyClick(d.field(), Qt::Key_Return);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.text().toStdString(), longestDrawingCode());
 }
