@@ -7,11 +7,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace vx;
+namespace fs = std::filesystem;
 
 namespace {
 
-using Outcome = SaverArgs::Status;
+using S = ArgsStatus;
 using Target = SaverOptions::Target;
 
 SaverArgs parse(std::vector<std::string> args) {
@@ -20,56 +27,148 @@ SaverArgs parse(std::vector<std::string> args) {
 
 } // namespace
 
-TEST(SaverArgs, TargetsAndSwitchesAsHostsGiveThem) {
+TEST(SaverArgs, GoodAndBadCommandLines) {
     struct Case {
         std::vector<std::string> args;
-        Outcome status;
-        Target target;
-        uint32_t id;
+        S status;
+        const char* gist; // for Bad: a part of the error; else the window id drawn into, if any
+        Target target = Target::Screens;
+        uint32_t id = 0;
     };
     const Case cases[] = {
-        {{}, Outcome::None, Target::Screens, 0},
-        {{"-platform", "offscreen"}, Outcome::None, Target::Screens, 0}, // Qt's own
-        {{"--saver"}, Outcome::Run, Target::Screens, 0},
-        {{"-root"}, Outcome::Run, Target::Root, 0},
-        {{"--root", "--fast"}, Outcome::Run, Target::Root, 0},
-        {{"-window-id", "0x1E00007"}, Outcome::Run, Target::Window, 0x1E00007},
-        {{"--window-id", "4294967295"}, Outcome::Run, Target::Window, 0xFFFFFFFF},
-        {{"--help"}, Outcome::Help, Target::Screens, 0},
-        {{"--window-id", "seven"}, Outcome::Bad, Target::Window, 0},
-        {{"--window-id", "0"}, Outcome::Bad, Target::Window, 0},
-        {{"--window-id", "4294967296"}, Outcome::Bad, Target::Window, 0},
-        {{"--window-id", "0x"}, Outcome::Bad, Target::Window, 0},
-        {{"--window-id", "-5"}, Outcome::Bad, Target::Window, 0},
-        {{"--window-id"}, Outcome::Bad, Target::Window, 0},
-        {{"--saver", "--root"}, Outcome::Bad, Target::Screens, 0},
-        {{"--fast"}, Outcome::Bad, Target::Screens, 0}, // an option without a target
-        {{"--saver", "--speed"}, Outcome::Bad, Target::Screens, 0},
-        {{"--saver", "--colours", "pink"}, Outcome::Bad, Target::Screens, 0},
-        {{"--saver", "--seconds"}, Outcome::Bad, Target::Screens, 0},
+        {{}, S::None, ""},
+        // Qt's own, with one dash or two.
+        {{"-platform", "offscreen", "--style=fusion", "-reverse", "-display", ":1"}, S::None, ""},
+        {{"--saver"}, S::Run, "", Target::Screens},
+        {{"-root"}, S::Run, "", Target::Root},
+        {{"--root", "--fast", "-root"}, S::Run, "", Target::Root},
+        {{"-window-id", "0x1E00007"}, S::Run, "", Target::Window, 0x1E00007},
+        {{"--window-id=4294967295"}, S::Run, "", Target::Window, 0xFFFFFFFF},
+        // As XScreenSaver's settings dialog runs a hack in its preview.
+        {{"--root", "--size", "120", "--seconds", "5", "--window-id", "0x400EE5"},
+         S::Run,
+         "",
+         Target::Window,
+         0x400EE5},
+        {{"--help"}, S::Help, ""},
+        {{"-help", "--bogus"}, S::Help, ""},
+        {{"--version"}, S::Version, ""},
+        {{"--bogus"}, S::Bad, "unknown option \"--bogus\""},
+        {{"stray"}, S::Bad, "unexpected argument \"stray\""},
+        {{"--saver", "--speed", "9"}, S::Bad, "unknown option \"--speed\""},
+        {{"--window-id", "seven"}, S::Bad, "--window-id needs a window id"},
+        {{"--window-id", "0"}, S::Bad, "--window-id needs a window id"},
+        {{"--window-id", "4294967296"}, S::Bad, "--window-id needs a window id"},
+        {{"--window-id", "0x"}, S::Bad, "--window-id needs a window id"},
+        {{"--window-id", "-5"}, S::Bad, "not \"-5\""},
+        {{"--window-id"}, S::Bad, "--window-id needs a window id"},
+        {{"--saver", "--root"}, S::Bad, "--saver goes without --root and --window-id"},
+        {{"--window-id", "7", "--saver"}, S::Bad, "--saver goes without"},
+        {{"--fast"}, S::Bad, "go with --saver, --root or --window-id"},
+        {{"--saver", "--fast=1"}, S::Bad, "--fast takes no value"},
+        {{"--saver", "--colours", "pink"}, S::Bad, "--colours needs basic, true or user"},
+        {{"--saver", "--settings"}, S::Bad, "--settings needs a file name"},
+        {{"--saver", "--seconds"}, S::Bad, "--seconds needs a number from 1 to 50"},
+        {{"--saver", "--seconds", "abc"},
+         S::Bad,
+         "--seconds needs a number from 1 to 50, not \"abc\""},
+        {{"--saver", "--seconds", "-5"}, S::Bad, "not \"-5\""},
+        {{"--saver", "--seconds=0"}, S::Bad, "not \"0\""},
+        {{"--saver", "--seconds", "nan"}, S::Bad, "not \"nan\""},
+        {{"--saver", "--size", "99999"},
+         S::Bad,
+         "--size needs a number from 40 to 400, not \"99999\""},
+        {{"--saver", "--detail", "26"}, S::Bad, "--detail needs a number from 1 to 25"},
+        {{"--saver", "--complexity", "0"}, S::Bad, "--complexity needs a number from 1 to 25"},
+        {{"--saver", "--smoothness", "10"}, S::Bad, "--smoothness needs a number from 1 to 9"},
+        {{"--root", "--seconds", "50", "--size", "40", "--smoothness", "9"},
+         S::Run,
+         "",
+         Target::Root},
     };
     for (const Case& c : cases) {
         const SaverArgs a = parse(c.args);
-        const std::string shown = c.args.empty() ? "(none)" : c.args[0] + " " + c.args.back();
-        EXPECT_EQ(a.status, c.status) << shown;
-        if (a.status == Outcome::Bad) {
-            EXPECT_FALSE(a.error.empty()) << shown;
-            continue;
-        }
+        std::string shown;
+        for (const std::string& w : c.args) shown += w + " ";
+        EXPECT_EQ(a.status, c.status) << shown << a.error;
+        EXPECT_NE(a.error.find(c.gist), std::string::npos) << shown << a.error;
+        if (a.status != S::Run) continue;
         EXPECT_EQ(a.options.target, c.target) << shown;
         EXPECT_EQ(a.options.windowId, c.id) << shown;
     }
-    const SaverOptions o =
-        parse({"--saver", "--settings", "mine.settings", "--seconds", "7", "--single", "--slow",
-               "--size", "150", "--fancy", "--colors", "TRUE"})
-            .options;
+    // Every value; of one given twice, as X programs take them, the last.
+    const SaverOptions o = parse({"--saver",
+                                  "--settings",
+                                  "mine.settings",
+                                  "--seconds",
+                                  "7",
+                                  "--patterns",
+                                  "--single",
+                                  "-slow",
+                                  "--size=150",
+                                  "--fancy",
+                                  "--colors",
+                                  "TRUE",
+                                  "--seconds",
+                                  "8",
+                                  "--detail",
+                                  "3",
+                                  "--complexity",
+                                  "4",
+                                  "--smoothness",
+                                  "5",
+                                  "--regular"})
+                               .options;
     EXPECT_EQ(o.settingsFile, "mine.settings");
-    EXPECT_EQ(o.seconds, "7");
+    EXPECT_EQ(o.seconds, "8");
     EXPECT_EQ(o.size, "150");
+    EXPECT_EQ(o.detail, "3");
+    EXPECT_EQ(o.complexity, "4");
+    EXPECT_EQ(o.smoothness, "5");
     EXPECT_EQ(o.single, true);
     EXPECT_EQ(o.slow, true);
-    EXPECT_EQ(o.fancy, true);
+    EXPECT_EQ(o.fancy, false);
     EXPECT_EQ(o.colours, SaverOptions::Colours::True);
+}
+
+// The program itself: one line and a hint on stderr and status 2, never the window.
+TEST(SaverArgs, TheProgramAnswersHelpVersionAndBadCommandLines) {
+    const fs::path exe = fs::read_symlink("/proc/self/exe").parent_path() / "vortalis";
+    if (!fs::exists(exe)) GTEST_SKIP() << "vortalis is not built";
+    const fs::path dir = fs::temp_directory_path() / ("vortalis-args-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    struct Case {
+        const char* args;
+        int status;
+        const char* out; // all of stdout, or a pattern of it
+        const char* err;
+    };
+    const Case cases[] = {
+        {"--bogus", 2, "", "vortalis: unknown option \"--bogus\"\nTry \"vortalis --help\".\n"},
+        {"--saver --seconds abc", 2, "",
+         "vortalis: --seconds needs a number from 1 to 50, not \"abc\"\nTry \"vortalis "
+         "--help\".\n"},
+        {"-root --window-id 0x5 --saver", 2, "",
+         "vortalis: --saver goes without --root and --window-id\nTry \"vortalis --help\".\n"},
+        {"--version", 0, "vortalis [0-9.]+\n", ""},
+        {"--help", 0,
+         "usage: vortalis [\\s\\S]*--window-id ID[\\s\\S]*--seconds N +seconds between drawings, 1 "
+         "to 50\n[\\s\\S]*",
+         ""},
+    };
+    for (const Case& c : cases) {
+        const std::string cmd = "timeout 20 '" + exe.string() + "' " + c.args + " >'" +
+                                (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
+        const int st = std::system(cmd.c_str());
+        auto text = [&](const char* name) {
+            std::ifstream in(dir / name);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+        EXPECT_EQ(WIFEXITED(st) ? WEXITSTATUS(st) : -1, c.status) << c.args;
+        EXPECT_TRUE(std::regex_match(text("out"), std::regex(c.out))) << c.args << text("out");
+        EXPECT_EQ(text("err"), c.err) << c.args;
+    }
+    fs::remove_all(dir);
 }
 
 class StartSaver : public scratch::ScratchFolder {
