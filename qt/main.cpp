@@ -40,5 +40,8 @@ int main(int argc, char** argv) {
         vx::parseSaverArgs(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     if (const std::optional<int> rc = vx::answerArgs(vx::Cli::Vortalis, saver.status, saver.error))
         return *rc;
-    return run(argc, argv, saver);
+    const int rc = run(argc, argv, saver);
+    // The clean-up is done: a saver stopped by a signal ends by it, as hosts expect.
+    vx::endByCaughtSignal();
+    return rc;
 }
