@@ -6,9 +6,11 @@
 #include "app/settings.hpp"
 #include "app/startup.hpp"
 #include "model/fields.hpp"
+#include "platform/files.hpp"
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 namespace vx {
@@ -27,10 +29,34 @@ std::optional<uint32_t> parseWindowId(const std::string& text) {
     return static_cast<uint32_t>(v);
 }
 
+namespace {
+
+// The file named, else the working folder's, else the one in the user's configuration folder
+// (hosts such as xsecurelock run their savers in a folder of their own); "" when there is none.
+std::string saverSettingsFile(const SaverOptions& o) {
+    if (!o.settingsFile.empty()) return o.settingsFile;
+    if (nameTaken(kSettingsFile)) return kSettingsFile;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string folder = config && config[0] == '/' ? config
+                               : home && home[0] == '/'   ? std::string(home) + "/.config"
+                                                          : "";
+    const std::string user = folder + "/vortalis/" + kSettingsFile;
+    return folder.empty() || !nameTaken(user) ? "" : user;
+}
+
+} // namespace
+
 void startSaver(Shapes& sh, const SaverOptions& o, int place) {
     State& st = sh.st;
     ui::Form& f = sh.form;
-    const std::string file = o.settingsFile.empty() ? kSettingsFile : o.settingsFile;
+    const std::string found = saverSettingsFile(o);
+    // One that was named or is there but cannot be read is said (once for all screens), and
+    // start-up's values stand.
+    if (const Result<std::string> r = readFileStart(found, 1); place == 0 && !found.empty() && !r)
+        std::fprintf(stderr, "vortalis: cannot read the settings file \"%s\": %s\n", found.c_str(),
+                     r.error().message.c_str());
+    const std::string file = found.empty() ? kSettingsFile : found;
     // Start-up's values and its two readings of the file, without the main page.
     startValues(sh, file, 0x9E3779B97F4A7C15ull * static_cast<uint64_t>(place));
     st.ffb = 1;

@@ -218,3 +218,74 @@ TEST_F(StartSaver, ReadsTheFileNeverWritesItAndTheOptionsWin) {
     EXPECT_TRUE(other.form.checked("cpattern"));
     EXPECT_FALSE(exists("absent.settings"));
 }
+
+// Hosts such as xsecurelock start the saver in a folder of their own: without a file there,
+// the user's configuration folder has it. A file named or there that cannot be read is said.
+TEST_F(StartSaver, FindsTheSettingsInTheConfigurationFolderAndSaysWhenOneCannotBeRead) {
+    auto settingsOfSize = [](const char* size) {
+        vx::testing::ScriptedPlatform other;
+        Shapes saved(other);
+        saved.form.setText("Text2", size);
+        EXPECT_TRUE(saveSettings(saved));
+        const std::string bytes = readAll(kSettingsFile);
+        fs::remove(kSettingsFile);
+        return bytes;
+    };
+    const std::string here = fs::current_path().string();
+    fs::create_directories("xdg/vortalis");
+    fs::create_directories("home/.config/vortalis");
+    writeAll("xdg/vortalis/Vortalis.settings", settingsOfSize("150"));
+    writeAll("home/.config/vortalis/Vortalis.settings", settingsOfSize("160"));
+    writeAll("named.settings", settingsOfSize("170"));
+    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+    const std::string keptConfig = oldConfig ? oldConfig : "";
+    struct Case {
+        bool working;       // a file in the working folder
+        const char* config; // XDG_CONFIG_HOME, nullptr: unset
+        const char* named;  // --settings
+        const char* size;   // what the saver's field shows
+    };
+    const std::string xdg = here + "/xdg";
+    const Case cases[] = {
+        {true, xdg.c_str(), nullptr, "120"},
+        {false, xdg.c_str(), nullptr, "150"},
+        {false, nullptr, nullptr, "160"},
+        {false, "xdg", nullptr, "160"}, // not absolute
+        {true, xdg.c_str(), "named.settings", "170"},
+    };
+    setenv("HOME", (here + "/home").c_str(), 1);
+    for (const Case& c : cases) {
+        if (c.working) writeAll(kSettingsFile, settingsOfSize("120"));
+        if (c.config)
+            setenv("XDG_CONFIG_HOME", c.config, 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        Shapes s(platform);
+        s.surface = Surface(640, 480);
+        SaverOptions o;
+        if (c.named) o.settingsFile = c.named;
+        ::testing::internal::CaptureStderr();
+        startSaver(s, o);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(s.form.get("Text2").text, c.size) << c.working << (c.config ? c.config : "-");
+        fs::remove(kSettingsFile);
+    }
+    SaverOptions missing;
+    missing.settingsFile = "/nonexistent/x.settings";
+    ::testing::internal::CaptureStderr();
+    startSaver(sh, missing);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(
+        said.rfind("vortalis: cannot read the settings file \"/nonexistent/x.settings\": ", 0), 0u)
+        << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
+    EXPECT_EQ(sh.form.get("Text2").text, "200");
+    EXPECT_TRUE(sh.form.checked("ssaver"));
+
+    setenv("HOME", oldHome.c_str(), 1);
+    if (oldConfig)
+        setenv("XDG_CONFIG_HOME", keptConfig.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+}
