@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <limits>
 #include <map>
+#include <sstream>
 
 namespace vx {
 
@@ -177,9 +178,9 @@ std::string qtValue(Reading&, const Given& g) {
 const Option kOptions[] = {
     {"--saver", nullptr, kWindow, "full screen on every screen, until a key, click or move",
      [](Reading& r, const Given& g) { return mark(g, r.screens); }},
-    {"--root", nullptr, kWindow, "in the host's window (XSCREENSAVER_WINDOW), else the root",
+    {"--root", nullptr, kWindow, "in $XSCREENSAVER_WINDOW, else in the root window",
      [](Reading& r, const Given& g) { return mark(g, r.root); }},
-    {"--window-id", "ID", kWindow, "in the X window ID (decimal or 0x-hex), also after --root",
+    {"--window-id", "ID", kWindow, "in the X window ID (decimal or 0x-hex), even with --root",
      windowId},
     {"--settings", "FILE", kWindow, "the settings file to read",
      [](Reading& r, const Given& g) { return text(r, g, r.saver->settingsFile, "a file name"); }},
@@ -222,9 +223,9 @@ const Option kOptions[] = {
      [](Reading& r, const Given& g) { return field(r, g, r.render->sides); }},
     {"--regular", nullptr, kBoth, "regular shapes",
      [](Reading& r, const Given& g) { return flag(r, g, r.drawing().fancy, false); }},
-    {"--fancy", nullptr, kBoth, "fancy shapes (the default)",
+    {"--fancy", nullptr, kBoth, "fancy shapes",
      [](Reading& r, const Given& g) { return flag(r, g, r.drawing().fancy, true); }},
-    {"--colours,--colors", "KIND", kBoth, "basic, true or user colours", colours},
+    {"--colours,--colors", "KIND", kBoth, "basic, true or user colours (or --colors)", colours},
     {"--palette", "FILE", kRender, "the user's colours from a palette file",
      [](Reading& r, const Given& g) { return text(r, g, r.render->palette, "a file name"); }},
     {"--scale-from", "PICTURE", kRender, "a colour scale from the colours of a picture",
@@ -401,30 +402,32 @@ std::string usageText(Cli p) {
     std::string s;
     if (p == Cli::Vortalis) {
         s = "usage: vortalis [--saver | --root | --window-id ID] [OPTION]...\n"
-            "Without options, the window. With --saver, --root or --window-id, screen-saver mode\n"
-            "at once, with the settings of Vortalis.settings in the working folder, else in the\n"
-            "user's configuration folder ($XDG_CONFIG_HOME/vortalis, ~/.config/vortalis), or\n"
-            "of --settings FILE (read, never written); the options override them.\n\n";
+            "Without options, the window. With --saver, --root or --window-id, screen-saver\n"
+            "mode at once, with the settings of --settings FILE, else of Vortalis.settings in\n"
+            "the working folder, else in $XDG_CONFIG_HOME/vortalis (~/.config/vortalis); they\n"
+            "are read, never written, and the options override them.\n\n";
     } else {
         s = "usage: vortalis-render [OPTION]... -o FILE\n"
             "   or: vortalis-render --code CODE [--width W --height H] [--dpi N] -o FILE\n"
             "Makes one drawing and writes it to FILE: a pattern as the whole surface (1920 x\n"
             "1080 unless given, at most " +
             std::to_string(kRenderMaxPixels) +
-            " pixels), a single shape as its picture. The same seed\n"
-            "and options give the same file; without --seed one is taken from the clock and\n"
-            "printed; every drawing prints its code, and --code makes the drawing of a code\n"
-            "again, at any size. Field values out of range are clamped as the window clamps\n"
-            "them. --scale-from draws with the distinct colours of a picture (any format Qt\n"
-            "reads), as the import of a colour scale does; a PNG keeps the drawing's code.\n\n";
+            " pixels), a single shape as its picture. The\n"
+            "same seed and options give the same file; without --seed one is taken from the\n"
+            "clock and printed; every drawing prints its code, and --code makes the drawing of\n"
+            "a code again, at any size. Field values out of range are clamped as the window\n"
+            "clamps them. --scale-from draws with the distinct colours of a picture (any format\n"
+            "Qt reads), as the import of a colour scale does; a PNG keeps the drawing's code.\n\n";
     }
     for (const Option& o : kOptions) {
         if (!(o.programs & programBit(p)) || !o.help) continue;
-        std::string label = "  ";
-        for (const char* c = o.names; *c; ++c)
-            label += *c == ',' ? std::string(", ") : std::string(1, *c);
+        // Short names and the first long one; other spellings are the help's business.
+        std::string label;
+        std::stringstream names(o.names);
+        for (std::string n; std::getline(names, n, ',');)
+            if (label.find("--") == std::string::npos) label += (label.empty() ? "  " : ", ") + n;
         if (o.value) label += std::string(" ") + o.value;
-        label.resize(std::max<size_t>(label.size() + 2, 28), ' ');
+        label.resize(std::max<size_t>(label.size() + 2, 24), ' ');
         s += label + o.help + (o.ranged() ? " " + rangeText(o) : "") + "\n";
     }
     if (p == Cli::Vortalis) s += "Qt's own options (-platform, -display, -style...) go to Qt.\n";
