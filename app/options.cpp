@@ -24,6 +24,8 @@ constexpr unsigned kWindow = 1, kRender = 2, kBoth = kWindow | kRender;
 
 // One reading of a command line: the results it fills and what has been given so far.
 struct Reading {
+    explicit Reading(RenderOptions& o) : render(&o) {}
+    explicit Reading(SaverOptions& o) : saver(&o) {}
     RenderOptions* render = nullptr; // the one of the two being read
     SaverOptions* saver = nullptr;
     std::map<const void*, std::string> given; // where a value went, and the option that gave it
@@ -323,7 +325,7 @@ bool endsWithNoCase(const std::string& s, const std::string& tail) {
 }
 
 // Checks of the options together.
-std::string renderChecks(const Reading& r) {
+std::string renderChecks(const Reading& r, RenderArgs&) {
     RenderOptions& o = *r.render;
     // A code is the whole drawing; only the surface and the file are free.
     if (o.code &&
@@ -369,33 +371,27 @@ std::string saverChecks(const Reading& r, SaverArgs& a) {
     return "";
 }
 
-template <class Args> void finish(Args& a, const std::string& error) {
-    a.error = error;
-    if (!error.empty()) a.status = ArgsStatus::Bad;
+// Reads the words for one program, then its checks of the options together.
+template <class Args>
+Args parseFor(Cli p, const std::vector<std::string>& words,
+              std::string (*checks)(const Reading&, Args&)) {
+    Args a;
+    Reading r(a.options);
+    const std::string error = read(p, words, r);
+    a.status = first(r, error);
+    a.error = a.status == ArgsStatus::Ok ? checks(r, a) : a.status == ArgsStatus::Bad ? error : "";
+    if (!a.error.empty()) a.status = ArgsStatus::Bad;
+    return a;
 }
 
 } // namespace
 
 RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
-    RenderArgs a;
-    Reading r;
-    r.render = &a.options;
-    const std::string error = read(Cli::Render, args, r);
-    a.status = first(r, error);
-    if (a.status == ArgsStatus::Bad) finish(a, error);
-    if (a.status == ArgsStatus::Ok) finish(a, renderChecks(r));
-    return a;
+    return parseFor<RenderArgs>(Cli::Render, args, renderChecks);
 }
 
 SaverArgs parseSaverArgs(const std::vector<std::string>& args) {
-    SaverArgs a;
-    Reading r;
-    r.saver = &a.options;
-    const std::string error = read(Cli::Vortalis, args, r);
-    a.status = first(r, error);
-    if (a.status == ArgsStatus::Bad) finish(a, error);
-    if (a.status == ArgsStatus::Ok) finish(a, saverChecks(r, a));
-    return a;
+    return parseFor<SaverArgs>(Cli::Vortalis, args, saverChecks);
 }
 
 std::string usageText(Cli p) {
