@@ -173,6 +173,7 @@ std::string windowId(Reading& r, const Given& g) {
 
 // Qt reads these itself; a missing value would leave it to take the next word.
 std::string qtValue(Reading&, const Given& g) {
+    if (!g.option.value) return g.value == "true" ? "" : g.name() + " takes no value";
     return g.value.empty() ? g.name() + " needs a value" : "";
 }
 

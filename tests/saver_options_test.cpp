@@ -65,6 +65,8 @@ TEST(SaverArgs, GoodAndBadCommandLines) {
         {{"--saver", "--root"}, S::Bad, "--saver goes without --root and --window-id"},
         {{"--window-id", "7", "--saver"}, S::Bad, "--saver goes without"},
         {{"--fast"}, S::Bad, "go with --saver, --root or --window-id"},
+        {{"-style", "fusion", "-display"}, S::Bad, "--display needs a value"},
+        {{"-reverse=1"}, S::Bad, "--reverse takes no value"},
         {{"--saver", "--fast=1"}, S::Bad, "--fast takes no value"},
         {{"--saver", "--colours", "pink"}, S::Bad, "--colours needs basic, true or user"},
         {{"--saver", "--settings"}, S::Bad, "--settings needs a file name"},
