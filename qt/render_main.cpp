@@ -47,8 +47,7 @@ int main(int argc, char** argv) {
     const std::string program = "vortalis-render";
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const vx::RenderArgs parsed = vx::parseRenderArgs(args);
-    if (const std::optional<int> rc =
-            vx::answerArgs(vx::Cli::Render, parsed.status, parsed.error))
+    if (const std::optional<int> rc = vx::answerArgs(vx::Cli::Render, parsed.status, parsed.error))
         return *rc;
     const vx::RenderOptions& o = parsed.options;
     const char* missing = o.format == vx::RenderOptions::Format::Svg   ? "SVG output"
