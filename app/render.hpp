@@ -1,6 +1,7 @@
 #pragma once
 // One drawing without a window: the options of vortalis-render, the drawing they ask for,
 // and the drawing made as the window makes its first one.
+#include "app/options.hpp"
 #include "base/result.hpp"
 #include "model/drawing.hpp"
 #include "surface/surface.hpp"
@@ -12,35 +13,37 @@
 
 namespace vx {
 
-struct RenderOptions {
+// Field texts as given; the generators clamp them.
+struct RenderOptions : DrawingOptions {
     bool pattern = true;
     std::optional<uint64_t> seed;
     int width = 1920, height = 1080;
-    // Field texts as given; the generators clamp them.
-    std::optional<std::string> size, detail, complexity, smoothness, sides;
-    std::optional<bool> fancy;
-    enum class Colours { Basic, True, User };
-    std::optional<Colours> colours;
+    std::optional<std::string> sides;
     std::optional<std::string> palette;
     std::optional<std::string> scaleFrom; // a picture whose colours make the scale
     std::optional<std::string> code;      // a drawing code, in place of all the above
     std::optional<int> dpi;               // the resolution the file states
     std::string output;
-    bool png = false; // else 24-bit BMP
+    // From the output file's ending.
+    enum class Format { Bmp, Png, Svg, Pdf } format = Format::Bmp;
+    int scale = 1;     // each pixel as scale x scale pixels
+    bool tile = false; // one seamless period of a pattern
 };
 
 constexpr int kRenderMinSide = 16, kRenderMaxSide = kMaxSurfaceSide;
 constexpr long long kRenderMaxPixels = kMaxSurfacePixels;
 
+constexpr int kRenderMaxScale = 16;
+
 struct RenderArgs {
-    enum class Status { Ok, Help, Bad } status = Status::Ok;
+    using Status = ArgsStatus;
+    Status status = Status::Ok;
     std::string error; // for Bad: what was wrong
     RenderOptions options;
 };
 
-// Reads the command line (without the program name).
+// Reads the command line (without the program name); app/options.cpp holds the table.
 RenderArgs parseRenderArgs(const std::vector<std::string>& args);
-std::string renderUsage(const std::string& program);
 
 // The drawing the options ask for, with start-up's values (and no settings file) for what
 // they leave out. An unreadable palette file is an error that names it.

@@ -1,6 +1,7 @@
 #pragma once
 // The program as a screen saver: its options, and screen-saver mode started at once from the
 // settings file (read, never written) and the options.
+#include "app/options.hpp"
 #include "app/shapes.hpp"
 
 #include <cstdint>
@@ -10,30 +11,28 @@
 
 namespace vx {
 
-struct SaverOptions {
+struct SaverOptions : DrawingOptions {
     // Where it draws: full screen on every screen, a window given by its id, or the window of
     // the screen-saver host (XSCREENSAVER_WINDOW, else the root window).
     enum class Target { Screens, Window, Root } target = Target::Screens;
     uint32_t windowId = 0;
     std::string settingsFile;
-    // Field texts and switches that override the file.
-    std::optional<std::string> seconds, size, detail, complexity, smoothness;
-    std::optional<bool> single, slow, fancy;
-    enum class Colours { Basic, True, User };
-    std::optional<Colours> colours;
+    // Field texts and switches that override the file, with those of DrawingOptions.
+    std::optional<std::string> seconds;
+    std::optional<bool> single, slow;
 };
 
 struct SaverArgs {
     // None: no option of the screen saver was given, and the program starts as a window.
-    enum class Status { None, Run, Help, Bad } status = Status::None;
+    using Status = ArgsStatus;
+    Status status = Status::None;
     std::string error;
     SaverOptions options;
 };
 
-// Reads the command line (without the program name). Options that are not the screen saver's
-// leave it to the window (Qt takes its own, such as -platform).
+// Reads the command line (without the program name); app/options.cpp holds the table. Qt's
+// own options (such as -platform) are left to Qt.
 SaverArgs parseSaverArgs(const std::vector<std::string>& args);
-std::string saverUsage(const std::string& program);
 
 // A window id as hosts give it: decimal or 0x-hex, 1 to 2^32 - 1.
 std::optional<uint32_t> parseWindowId(const std::string& text);

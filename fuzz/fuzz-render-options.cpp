@@ -34,9 +34,10 @@ std::vector<std::string> splitArgs(std::string_view in) {
     return args;
 }
 
-bool asksForHelp(const std::vector<std::string>& args) {
+// A word that may name the option: with one dash or two, or -h leading a cluster of short ones.
+bool mayGive(const std::vector<std::string>& args, const std::string& name) {
     for (const std::string& a : args)
-        if (a == "-h" || a == "--help" || a.rfind("--help=", 0) == 0) return true;
+        if (a.rfind("-" + name, 0) == 0 || a.rfind("--" + name, 0) == 0) return true;
     return false;
 }
 
@@ -78,7 +79,13 @@ void checkAccepted(const RenderOptions& o) {
     check(o.height >= kRenderMinSide && o.height <= kRenderMaxSide);
     check(static_cast<long long>(o.width) * o.height <= kRenderMaxPixels);
     check(!o.dpi || (*o.dpi >= 1 && *o.dpi <= 100000));
-    check(o.png ? endsWithNoCase(o.output, ".png") : endsWithNoCase(o.output, ".bmp"));
+    const char* endings[] = {".bmp", ".png", ".svg", ".pdf"};
+    check(endsWithNoCase(o.output, endings[static_cast<int>(o.format)]));
+    check(o.scale >= 1 && o.scale <= kRenderMaxScale);
+    check(static_cast<long long>(o.width) * o.scale <= kRenderMaxSide &&
+          static_cast<long long>(o.height) * o.scale <= kRenderMaxSide);
+    check(static_cast<long long>(o.width) * o.height * o.scale * o.scale <= kRenderMaxPixels);
+    check(!o.tile || o.pattern);
     for (const auto* text : {&o.size, &o.detail, &o.complexity, &o.smoothness, &o.sides})
         checkFieldText(*text);
     for (const auto* name : {&o.palette, &o.scaleFrom, &o.code}) check(!*name || !(*name)->empty());
@@ -113,7 +120,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const RenderArgs r = parseRenderArgs(args);
     switch (r.status) {
     case RenderArgs::Status::Help:
-        check(r.error.empty() && asksForHelp(args));
+        check(r.error.empty() && mayGive(args, "h"));
+        break;
+    case RenderArgs::Status::Version:
+        check(r.error.empty() && mayGive(args, "version"));
         break;
     case RenderArgs::Status::Bad:
         check(!r.error.empty());
@@ -122,6 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(r.error.empty());
         checkAccepted(r.options);
         break;
+    default: // the screen saver's answers
+        check(false);
     }
     return 0;
 }

@@ -9,28 +9,20 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char** argv) {
-    const std::string program = argc > 0 && argv[0] ? argv[0] : "vortalis";
-    const vx::SaverArgs saver =
-        vx::parseSaverArgs(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-    switch (saver.status) {
-    case vx::SaverArgs::Status::Help:
-        std::fputs(vx::saverUsage(program).c_str(), stdout);
-        return 0;
-    case vx::SaverArgs::Status::Bad:
-        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), saver.error.c_str(),
-                     vx::saverUsage(program).c_str());
-        return 2;
-    case vx::SaverArgs::Status::Run:
-        // A screen-saver host's window is an X11 window, also in a Wayland session.
-        if (saver.options.target != vx::SaverOptions::Target::Screens)
-            return vx::runInWindow(argc, argv, saver.options);
-        break;
-    case vx::SaverArgs::Status::None:
-        break;
-    }
+namespace {
+
+int run(int argc, char** argv, const vx::SaverArgs& saver) {
+    const bool saving = saver.status == vx::ArgsStatus::Run;
+    // A screen-saver host's window is an X11 window, also in a Wayland session.
+    if (saving && saver.options.target != vx::SaverOptions::Target::Screens)
+        return vx::runInWindow(argc, argv, saver.options);
     // Without any display Qt would abort; say what is missing instead.
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+    bool displayGiven = false;
+    for (int i = 1; i < argc; ++i)
+        for (const char* qt : {"-platform", "--platform", "-display", "--display"})
+            displayGiven = displayGiven || std::string(argv[i]).rfind(qt, 0) == 0;
+    if (!displayGiven && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         std::fprintf(stderr, "vortalis: no display found (DISPLAY is not set)\n");
         return 1;
@@ -38,6 +30,18 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Numbers in fields and files use "." whatever the desktop language says.
     std::setlocale(LC_NUMERIC, "C");
-    if (saver.status == vx::SaverArgs::Status::Run) return vx::runOnScreens(app, saver.options);
-    return vx::runProgram(app);
+    return saving ? vx::runOnScreens(app, saver.options) : vx::runProgram(app);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const vx::SaverArgs saver =
+        vx::parseSaverArgs(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    if (const std::optional<int> rc = vx::answerArgs(vx::Cli::Vortalis, saver.status, saver.error))
+        return *rc;
+    const int rc = run(argc, argv, saver);
+    // The clean-up is done: a saver stopped by a signal ends by it, as hosts expect.
+    vx::endByCaughtSignal();
+    return rc;
 }

@@ -25,7 +25,7 @@ constexpr int kRenderDotsPerMetre = 3937;
 vx::Result<std::string> encode(const vx::Surface& s, const vx::RenderOptions& o,
                                const std::string& code) {
     const int dpm = o.dpi ? static_cast<int>(std::lround(*o.dpi / 0.0254)) : kRenderDotsPerMetre;
-    if (!o.png) return vx::encodeBmp24(s, dpm);
+    if (o.format != vx::RenderOptions::Format::Png) return vx::encodeBmp24(s, dpm);
     QImage img = vx::toImage(s).convertToFormat(QImage::Format_RGB888);
     if (img.isNull()) return vx::fail("not enough memory for the image");
     img.setText("Software", "Vortalis");
@@ -44,19 +44,21 @@ vx::Result<std::string> encode(const vx::Surface& s, const vx::RenderOptions& o,
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string program = argc > 0 && argv[0] ? argv[0] : "vortalis-render";
+    const std::string program = "vortalis-render";
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const vx::RenderArgs parsed = vx::parseRenderArgs(args);
-    if (parsed.status == vx::RenderArgs::Status::Help) {
-        std::fputs(vx::renderUsage(program).c_str(), stdout);
-        return 0;
-    }
-    if (parsed.status == vx::RenderArgs::Status::Bad) {
-        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), parsed.error.c_str(),
-                     vx::renderUsage(program).c_str());
-        return 2;
-    }
+    if (const std::optional<int> rc = vx::answerArgs(vx::Cli::Render, parsed.status, parsed.error))
+        return *rc;
     const vx::RenderOptions& o = parsed.options;
+    const char* missing = o.format == vx::RenderOptions::Format::Svg   ? "SVG output"
+                          : o.format == vx::RenderOptions::Format::Pdf ? "PDF output"
+                          : o.scale > 1                                ? "--scale"
+                          : o.tile                                     ? "--tile"
+                                                                       : nullptr;
+    if (missing) {
+        std::fprintf(stderr, "%s: %s is not available in this build\n", program.c_str(), missing);
+        return 1;
+    }
     // Never through a link, never over a device or anything else that is not a file.
     if (const vx::Status usable = vx::regularOrAbsent(o.output); !usable) {
         std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(), o.output.c_str(),
@@ -81,8 +83,7 @@ int main(int argc, char** argv) {
         drawing->height = o.height;
     }
     if (!drawing) {
-        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), drawing.error().message.c_str(),
-                     vx::renderUsage(program).c_str());
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), drawing.error().message.c_str());
         return 2;
     }
     if (o.scaleFrom) {

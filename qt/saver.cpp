@@ -26,9 +26,10 @@ namespace vx {
 namespace {
 
 int signalPipe[2] = {-1, -1};
+int caughtSignal = 0;
 
-void onSignal(int) {
-    const char b = 1;
+void onSignal(int s) {
+    const char b = static_cast<char>(s);
     // Nothing but a write is safe here; the event loop does the rest.
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &b, 1);
 }
@@ -44,11 +45,30 @@ void endOnSignals() {
     if (signalPipe[0] >= 0 || ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     auto* n =
         new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(n, &QSocketNotifier::activated, [] { QCoreApplication::exit(0); });
+    QObject::connect(n, &QSocketNotifier::activated, [] {
+        char b = 0;
+        if (::read(signalPipe[0], &b, 1) == 1 && caughtSignal == 0) caughtSignal = b;
+        QCoreApplication::exit(0);
+    });
     struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
     for (int s : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(s, &sa, nullptr);
+}
+
+void endByCaughtSignal() {
+    if (caughtSignal == 0) return;
+    // Hosts tell a hack they stopped from one that failed by how it ended.
+    struct sigaction sa {};
+    sa.sa_handler = SIG_DFL;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(caughtSignal, &sa, nullptr);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, caughtSignal);
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    ::raise(caughtSignal);
+    ::_exit(128 + caughtSignal);
 }
 
 void composeLine(const Shapes& sh, int y, int x0, int x1, uint32_t* dst) {

@@ -62,6 +62,8 @@ void composeFrame(const Shapes& sh, const QRect& r, QImage& img);
 
 // Ends the event loop on SIGTERM, SIGINT and SIGHUP, whatever the loop is doing.
 void endOnSignals();
+// After the clean-up, ends the process by the signal that ended the loop, if one did.
+void endByCaughtSignal();
 
 // --saver: full screen on every screen, each with its own drawings, until a key, a click or a
 // move of the mouse beyond a few pixels.
