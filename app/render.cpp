@@ -55,10 +55,11 @@ std::string renderUsage(const std::string& program) {
            " [--pattern | --shape] [--seed N] [--width W --height H]\n"
            "       [--size N] [--detail N] [--complexity N] [--smoothness N] [--sides N]\n"
            "       [--regular | --fancy] [--colours basic|true|user] [--palette FILE]\n"
-           "       [--scale-from PICTURE] [--dpi N] -o FILE.bmp|FILE.png\n"
+           "       [--scale-from PICTURE] [--dpi N] [--scale N] [--tile]\n"
+           "       -o FILE.bmp|FILE.png|FILE.svg|FILE.pdf\n"
            "   or: " +
            program +
-           " --code CODE [--width W --height H] [--dpi N] -o FILE\n"
+           " --code CODE [--width W --height H] [--dpi N] [--scale N] [--tile] -o FILE\n"
            "Makes one drawing and writes it to FILE: a pattern as the whole surface (default\n"
            "1920 x 1080, each side " +
            std::to_string(kRenderMinSide) + " to " + std::to_string(kRenderMaxSide) + ", at most " +
@@ -68,7 +69,12 @@ std::string renderUsage(const std::string& program) {
            "clock and printed; every drawing prints its code, and --code makes the drawing of a\n"
            "code again, at any size. --scale-from draws the colours from the distinct colours\n"
            "of a picture (any format Qt reads), as the import of a colour scale does. --dpi sets\n"
-           "the resolution the file states (a PNG also keeps the drawing's code).\n";
+           "the resolution the file states (a PNG also keeps the drawing's code).\n"
+           "--scale N (1 to " +
+           std::to_string(kMaxScale) +
+           ") makes each pixel an N x N block, within the same limits; --tile writes one\n"
+           "period of a pattern, which repeats without a seam. An SVG or PDF file holds the\n"
+           "drawing's regions traced as smooth filled outlines in its exact colours.\n";
 }
 
 RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
@@ -171,6 +177,15 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
             if (!v || *v < 1 || *v > 100000)
                 return bad("--dpi must be a whole number from 1 to 100000");
             o.dpi = static_cast<int>(*v);
+        } else if (name == "--scale") {
+            if (!takeValue()) return bad("--scale needs a number");
+            const auto v = wholeNumber(value);
+            if (!v || *v < 1 || *v > static_cast<uint64_t>(kMaxScale))
+                return bad("--scale must be a whole number from 1 to " + std::to_string(kMaxScale));
+            o.scale = static_cast<int>(*v);
+        } else if (name == "--tile") {
+            if (!flag()) return bad(name + " takes no value");
+            o.tile = true;
         } else if (name == "-o" || name == "--output") {
             if (!takeValue() || value.empty()) return bad(name + " needs a file name");
             if (!o.output.empty()) return bad("the output file is given twice");
@@ -184,14 +199,28 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
                    o.smoothness || o.sides || o.colours || o.palette || o.scaleFrom))
         return bad("--code gives the whole drawing: leave out the options of a drawing "
                    "(kind, seed, fields, colours, palette, scale)");
-    if (o.output.empty()) return bad("no output file (-o FILE.bmp or FILE.png)");
+    if (o.tile && kindGiven && !o.pattern) return bad("--tile is for patterns, not with --shape");
+    if (o.output.empty()) return bad("no output file (-o FILE.bmp, .png, .svg or .pdf)");
     const std::string ext = lower(o.output);
+    using F = RenderOptions::Format;
     if (endsWith(ext, ".png"))
-        o.png = true;
+        o.format = F::Png;
+    else if (endsWith(ext, ".svg"))
+        o.format = F::Svg;
+    else if (endsWith(ext, ".pdf"))
+        o.format = F::Pdf;
     else if (!endsWith(ext, ".bmp"))
-        return bad("the output file must end in .bmp or .png");
+        return bad("the output file must end in .bmp, .png, .svg or .pdf");
     if (static_cast<long long>(o.width) * o.height > kRenderMaxPixels)
         return bad("the surface may have at most " + std::to_string(kRenderMaxPixels) + " pixels");
+    // A pixel file never grows past the surface limits; a page may be any size.
+    if ((o.format == F::Bmp || o.format == F::Png) && o.scale > 1 && !o.tile &&
+        (static_cast<long long>(o.width) * o.scale > kRenderMaxSide ||
+         static_cast<long long>(o.height) * o.scale > kRenderMaxSide ||
+         static_cast<long long>(o.width) * o.height * o.scale * o.scale > kRenderMaxPixels))
+        return bad("--scale " + std::to_string(o.scale) + " makes the picture larger than " +
+                   std::to_string(kRenderMaxSide) + " pixels a side or " +
+                   std::to_string(kRenderMaxPixels) + " pixels in all");
     return r;
 }
 
@@ -242,18 +271,20 @@ bool useScaleFrom(Drawing& d, const Surface& picture) {
     return !scan.full;
 }
 
-Surface renderDrawing(const Drawing& d) {
+Surface renderDrawing(const Drawing& d, int* runSize) {
     Random rng(d.seed);
     Surface canvas(d.width, d.height);
     Surface picture;
     if (d.kind == DrawingKind::Pattern) {
-        drawPattern(d.settings, rng, canvas, picture);
+        const PatternRun run = drawPattern(d.settings, rng, canvas, picture);
+        if (runSize) *runSize = run.runSize;
         return canvas;
     }
     // The window's first single shape draws the moving picture's drift before the shape.
     rng.next();
     rng.next();
-    drawShape(d.settings, rng, canvas, picture);
+    const ShapeRun run = drawShape(d.settings, rng, canvas, picture);
+    if (runSize) *runSize = run.runSize;
     return picture;
 }
 

@@ -26,8 +26,12 @@ struct RenderOptions {
     std::optional<std::string> code;      // a drawing code, in place of all the above
     std::optional<int> dpi;               // the resolution the file states
     std::string output;
-    bool png = false; // else 24-bit BMP
+    enum class Format { Bmp, Png, Svg, Pdf } format = Format::Bmp; // from the ending of output
+    int scale = 1;     // each drawing pixel an N x N block (a vector page N times larger)
+    bool tile = false; // one period of the pattern instead of the whole surface
 };
+
+constexpr int kMaxScale = 16;
 
 constexpr int kRenderMinSide = 16, kRenderMaxSide = kMaxSurfaceSide;
 constexpr long long kRenderMaxPixels = kMaxSurfacePixels;
@@ -51,7 +55,8 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed);
 bool useScaleFrom(Drawing& d, const Surface& picture);
 
 // Makes a drawing as the window makes it: returns what a save writes, the whole surface for a
-// pattern and the shape's picture for a single shape.
-Surface renderDrawing(const Drawing& d);
+// pattern and the shape's picture for a single shape. runSize, when given, receives the side
+// of the tile or shape square the run used.
+Surface renderDrawing(const Drawing& d, int* runSize = nullptr);
 
 } // namespace vx

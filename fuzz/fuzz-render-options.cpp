@@ -78,7 +78,9 @@ void checkAccepted(const RenderOptions& o) {
     check(o.height >= kRenderMinSide && o.height <= kRenderMaxSide);
     check(static_cast<long long>(o.width) * o.height <= kRenderMaxPixels);
     check(!o.dpi || (*o.dpi >= 1 && *o.dpi <= 100000));
-    check(o.png ? endsWithNoCase(o.output, ".png") : endsWithNoCase(o.output, ".bmp"));
+    check(o.format == vx::RenderOptions::Format::Png
+              ? endsWithNoCase(o.output, ".png")
+              : o.format != vx::RenderOptions::Format::Bmp || endsWithNoCase(o.output, ".bmp"));
     for (const auto* text : {&o.size, &o.detail, &o.complexity, &o.smoothness, &o.sides})
         checkFieldText(*text);
     for (const auto* name : {&o.palette, &o.scaleFrom, &o.code}) check(!*name || !(*name)->empty());

@@ -1,13 +1,10 @@
-// vortalis-render: one drawing on an offscreen surface, written to a bitmap or PNG file.
+// vortalis-render: one drawing on an offscreen surface, written to a BMP, PNG, SVG or PDF file.
+#include "app/export.hpp"
 #include "app/render.hpp"
-#include "engine/bmp.hpp"
 #include "engine/scale.hpp"
 #include "model/code.hpp"
 #include "platform/files.hpp"
 #include "qt/image.hpp"
-
-#include <QBuffer>
-#include <QImageWriter>
 
 #include <chrono>
 #include <cmath>
@@ -20,25 +17,24 @@ namespace {
 // The renderer's bitmaps have always stated 100 dots per inch.
 constexpr int kRenderDotsPerMetre = 3937;
 
-// The file's bytes: a 24-bit bitmap, or a PNG without an alpha channel that names the program
-// and keeps the drawing's code.
-vx::Result<std::string> encode(const vx::Surface& s, const vx::RenderOptions& o,
+// The file the options ask for: BMP, PNG (naming the program and keeping the code), SVG or
+// PDF; the whole drawing or one tile of it.
+vx::Result<std::string> encode(const vx::Drawing& d, const vx::RenderOptions& o,
                                const std::string& code) {
-    const int dpm = o.dpi ? static_cast<int>(std::lround(*o.dpi / 0.0254)) : kRenderDotsPerMetre;
-    if (!o.png) return vx::encodeBmp24(s, dpm);
-    QImage img = vx::toImage(s).convertToFormat(QImage::Format_RGB888);
-    if (img.isNull()) return vx::fail("not enough memory for the image");
-    img.setText("Software", "Vortalis");
-    img.setText("Drawing code", QString::fromStdString(code));
+    vx::PictureFile f;
+    f.format = o.format;
+    f.scale = o.scale;
+    f.code = code;
     if (o.dpi) {
-        img.setDotsPerMeterX(dpm);
-        img.setDotsPerMeterY(dpm);
+        f.dotsPerMetre = static_cast<int>(std::lround(*o.dpi / 0.0254));
+        f.dpi = *o.dpi;
+    } else if (o.format == vx::RenderOptions::Format::Bmp) {
+        f.dotsPerMetre = kRenderDotsPerMetre;
     }
-    QBuffer buf;
-    buf.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buf, "png");
-    if (!writer.write(img)) return vx::fail(writer.errorString().toStdString());
-    return buf.data().toStdString();
+    if (!o.tile) return vx::encodePicture(vx::renderDrawing(d), f);
+    const vx::Result<vx::Surface> tile = vx::patternTile(d);
+    if (!tile) return tile.error();
+    return vx::encodePicture(*tile, f);
 }
 
 } // namespace
@@ -101,7 +97,7 @@ int main(int argc, char** argv) {
     const std::string code = vx::drawingCode(*drawing);
     std::printf("code %s\n", code.c_str());
     std::fflush(stdout);
-    const vx::Result<std::string> bytes = encode(vx::renderDrawing(*drawing), o, code);
+    const vx::Result<std::string> bytes = encode(*drawing, o, code);
     vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
     if (!written) {
         std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(), o.output.c_str(),

@@ -35,7 +35,7 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_FALSE(r.options.seed);
     EXPECT_EQ(r.options.width, 1920);
     EXPECT_EQ(r.options.height, 1080);
-    EXPECT_FALSE(r.options.png);
+    EXPECT_EQ(r.options.format, RenderOptions::Format::Bmp);
 
     r = parse({"--shape",
                "--seed",
@@ -73,7 +73,7 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_FALSE(*o.fancy);
     EXPECT_EQ(*o.colours, RenderOptions::Colours::True);
     EXPECT_EQ(*o.palette, "p.palette");
-    EXPECT_TRUE(o.png);
+    EXPECT_EQ(o.format, RenderOptions::Format::Png);
 
     EXPECT_EQ(parse({"--help"}).status, RenderArgs::Status::Help);
 }
