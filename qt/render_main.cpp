@@ -18,8 +18,8 @@ namespace {
 constexpr int kRenderDotsPerMetre = 3937;
 
 // The file the options ask for: BMP, PNG (naming the program and keeping the code), SVG or
-// PDF; the whole drawing or one tile of it.
-vx::Result<std::string> encode(const vx::Drawing& d, const vx::RenderOptions& o,
+// PDF.
+vx::Result<std::string> encode(const vx::Surface& picture, const vx::RenderOptions& o,
                                const std::string& code) {
     vx::PictureFile f;
     f.format = o.format;
@@ -31,10 +31,7 @@ vx::Result<std::string> encode(const vx::Drawing& d, const vx::RenderOptions& o,
     } else if (o.format == vx::RenderOptions::Format::Bmp) {
         f.dotsPerMetre = kRenderDotsPerMetre;
     }
-    if (!o.tile) return vx::encodePicture(vx::renderDrawing(d), f);
-    const vx::Result<vx::Surface> tile = vx::patternTile(d);
-    if (!tile) return tile.error();
-    return vx::encodePicture(*tile, f);
+    return vx::encodePicture(picture, f);
 }
 
 } // namespace
@@ -97,7 +94,14 @@ int main(int argc, char** argv) {
     const std::string code = vx::drawingCode(*drawing);
     std::printf("code %s\n", code.c_str());
     std::fflush(stdout);
-    const vx::Result<std::string> bytes = encode(*drawing, o, code);
+    // The whole drawing, or one tile of it.
+    const vx::Result<vx::Surface> picture =
+        o.tile ? vx::patternTile(*drawing) : vx::Result<vx::Surface>(vx::renderDrawing(*drawing));
+    if (!picture) {
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), picture.error().message.c_str());
+        return 2;
+    }
+    const vx::Result<std::string> bytes = encode(*picture, o, code);
     vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
     if (!written) {
         std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(), o.output.c_str(),
