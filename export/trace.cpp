@@ -103,56 +103,78 @@ void traceBox(const potrace_param_t& param, const Box& box, Set set, std::vector
     }
 }
 
-// Traces the pixels of each colour in `keep` (fills reaching under the outline pixels beside
-// them) into the layers, adding each colour's layer on first use.
+// Traces each 4-connected region of one colour among the pixels `keep` takes on its own, so
+// that the work grows with the regions' sizes, not with their number times the surface; a
+// fill reaches under the outline pixels beside it. Adds each colour's layer on first use.
 template <class Keep>
 void traceColours(const Surface& s, const potrace_param_t& param, Keep keep,
                   const Transform* images, int imageCount, double cx, double cy,
                   std::vector<VecLayer>& layers) {
     const int w = s.width(), h = s.height();
-    std::unordered_map<int32_t, size_t> index;
-    std::vector<std::pair<int32_t, Box>> colours;
-    for (int y = 0; y < h; ++y) {
-        int32_t last = -1;
-        size_t at = 0;
+    struct Region {
+        int32_t colour;
+        Box box;
+    };
+    std::vector<Region> regions;
+    std::vector<int32_t> label(static_cast<size_t>(w) * h, -1);
+    std::vector<size_t> todo;
+    for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
+            const size_t at = static_cast<size_t>(y) * w + x;
             const int32_t c = s.pixel(x, y);
-            if (c == kWhite || !keep(x, y)) continue;
-            if (c != last) {
-                auto [it, fresh] = index.try_emplace(c, colours.size());
-                if (fresh) colours.push_back({c, Box{}});
-                at = it->second;
-                last = c;
+            if (label[at] >= 0 || c == kWhite || !keep(x, y)) continue;
+            const auto id = static_cast<int32_t>(regions.size());
+            regions.push_back({c, Box{}});
+            label[at] = id;
+            todo.push_back(at);
+            // Each pixel enters the list once, so it never holds more than the surface.
+            while (!todo.empty()) {
+                const size_t q = todo.back();
+                todo.pop_back();
+                const int qx = static_cast<int>(q % w), qy = static_cast<int>(q / w);
+                regions[id].box.add(qx, qy);
+                for (auto [nx, ny] :
+                     {std::pair{qx - 1, qy}, {qx + 1, qy}, {qx, qy - 1}, {qx, qy + 1}}) {
+                    if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
+                    const size_t n = static_cast<size_t>(ny) * w + nx;
+                    if (label[n] < 0 && s.pixel(nx, ny) == c && keep(nx, ny)) {
+                        label[n] = id;
+                        todo.push_back(n);
+                    }
+                }
             }
-            colours[at].second.add(x, y);
         }
-    }
-    for (auto [colour, box] : colours) {
+
+    std::unordered_map<int32_t, size_t> layerOf;
+    for (const VecLayer& l : layers) layerOf.emplace(l.colour, &l - layers.data());
+    auto in = [&](int x, int y, int32_t id) {
+        return x >= 0 && y >= 0 && x < w && y < h && label[static_cast<size_t>(y) * w + x] == id;
+    };
+    for (int32_t id = 0; id < static_cast<int32_t>(regions.size()); ++id) {
+        const auto [colour, box] = regions[id];
         std::vector<VecOutline> piece;
         if (colour == kBorder) {
             traceBox(
-                param, box, [&](int x, int y) { return s.pixel(x, y) == kBorder && keep(x, y); },
-                piece);
+                param, box, [&](int x, int y) { return in(x, y, id); }, piece);
         } else {
-            box = {std::max(0, box.x0 - 1), std::max(0, box.y0 - 1), std::min(w - 1, box.x1 + 1),
-                   std::min(h - 1, box.y1 + 1)};
+            const Box wider{std::max(0, box.x0 - 1), std::max(0, box.y0 - 1),
+                            std::min(w - 1, box.x1 + 1), std::min(h - 1, box.y1 + 1)};
             traceBox(
-                param, box,
+                param, wider,
                 [&](int x, int y) {
-                    if (!keep(x, y)) return false;
-                    const int32_t c = s.pixel(x, y);
-                    if (c == colour) return true;
-                    return c == kBorder &&
-                           (s.pixel(x - 1, y) == colour || s.pixel(x + 1, y) == colour ||
-                            s.pixel(x, y - 1) == colour || s.pixel(x, y + 1) == colour);
+                    if (in(x, y, id)) return true;
+                    return s.pixel(x, y) == kBorder && keep(x, y) &&
+                           (in(x - 1, y, id) || in(x + 1, y, id) || in(x, y - 1, id) ||
+                            in(x, y + 1, id));
                 },
                 piece);
         }
-        auto it = std::find_if(layers.begin(), layers.end(),
-                               [c = colour](const VecLayer& l) { return l.colour == c; });
-        if (it == layers.end()) it = layers.insert(layers.end(), VecLayer{colour, {}});
+        auto [it, fresh] = layerOf.try_emplace(colour, layers.size());
+        if (fresh) layers.push_back(VecLayer{colour, {}});
+        VecLayer& layer = layers[it->second];
         for (int i = 0; i < imageCount; ++i)
-            for (const VecOutline& o : piece) it->outlines.push_back(mapped(o, images[i], cx, cy));
+            for (const VecOutline& o : piece)
+                layer.outlines.push_back(mapped(o, images[i], cx, cy));
     }
 }
 
@@ -255,10 +277,28 @@ VecDrawing traceSurface(const Surface& s) {
     const std::vector<VecLayer> one = traceLayers(tile, symmetricSquare(tile));
     for (const VecLayer& l : one) {
         VecLayer layer{l.colour, {}};
+        std::vector<std::pair<VecPoint, VecPoint>> bounds; // each outline's corners
+        for (const VecOutline& o : l.outlines) {
+            VecPoint lo{1e9, 1e9}, hi{-1e9, -1e9};
+            auto take = [&](VecPoint q) {
+                lo = {std::min(lo.x, q.x), std::min(lo.y, q.y)};
+                hi = {std::max(hi.x, q.x), std::max(hi.y, q.y)};
+            };
+            for (const VecSegment& sg : o.segments) {
+                if (sg.curve) take(sg.c1), take(sg.c2);
+                take(sg.to);
+            }
+            bounds.push_back({lo, hi});
+        }
         for (int oy = -p; oy < d.height; oy += p)
             for (int ox = -p; ox < d.width; ox += p)
-                for (const VecOutline& o : l.outlines) {
-                    VecOutline moved = o;
+                for (size_t k = 0; k < l.outlines.size(); ++k) {
+                    // Copies beyond the page are left out.
+                    const auto [lo, hi] = bounds[k];
+                    if (hi.x + ox <= 0 || hi.y + oy <= 0 || lo.x + ox >= d.width ||
+                        lo.y + oy >= d.height)
+                        continue;
+                    VecOutline moved = l.outlines[k];
                     for (VecSegment& sg : moved.segments)
                         for (VecPoint* q : {&sg.c1, &sg.c2, &sg.to}) q->x += ox, q->y += oy;
                     layer.outlines.push_back(std::move(moved));

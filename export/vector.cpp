@@ -136,7 +136,7 @@ Result<std::string> pdfFile(const VecDrawing& d, const VecPage& page) {
     std::string packed(packedSize, '\0');
     if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
                   reinterpret_cast<const Bytef*>(content.data()),
-                  static_cast<uLong>(content.size()), 6) != Z_OK)
+                  static_cast<uLong>(content.size()), 1) != Z_OK)
         return fail("the compressor failed");
     packed.resize(packedSize);
 
