@@ -118,6 +118,14 @@ void traceColours(const Surface& s, const potrace_param_t& param, Keep keep,
     std::vector<Region> regions;
     std::vector<int32_t> label(static_cast<size_t>(w) * h, -1);
     std::vector<size_t> todo;
+    // Fills are 4-connected as the flood fill makes them; the outline is a line of pixels that
+    // may step diagonally, and stays one line.
+    static constexpr std::pair<int, int> kNeighbours[] = {{-1, 0},  {1, 0},  {0, -1}, {0, 1},
+                                                          {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+    potrace_param_t lineParam = param;
+    lineParam.turnpolicy = POTRACE_TURNPOLICY_BLACK;
+    // Its bends sharper still: a line one pixel wide loses its pixels to a rounded corner.
+    lineParam.alphamax = 0.2;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const size_t at = static_cast<size_t>(y) * w + x;
@@ -133,8 +141,9 @@ void traceColours(const Surface& s, const potrace_param_t& param, Keep keep,
                 todo.pop_back();
                 const int qx = static_cast<int>(q % w), qy = static_cast<int>(q / w);
                 regions[id].box.add(qx, qy);
-                for (auto [nx, ny] :
-                     {std::pair{qx - 1, qy}, {qx + 1, qy}, {qx, qy - 1}, {qx, qy + 1}}) {
+                for (auto [dx, dy] : kNeighbours) {
+                    if (c != kBorder && dx != 0 && dy != 0) continue;
+                    const int nx = qx + dx, ny = qy + dy;
                     if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
                     const size_t n = static_cast<size_t>(ny) * w + nx;
                     if (label[n] < 0 && s.pixel(nx, ny) == c && keep(nx, ny)) {
@@ -155,7 +164,7 @@ void traceColours(const Surface& s, const potrace_param_t& param, Keep keep,
         std::vector<VecOutline> piece;
         if (colour == kBorder) {
             traceBox(
-                param, box, [&](int x, int y) { return in(x, y, id); }, piece);
+                lineParam, box, [&](int x, int y) { return in(x, y, id); }, piece);
         } else {
             const Box wider{std::max(0, box.x0 - 1), std::max(0, box.y0 - 1),
                             std::min(w - 1, box.x1 + 1), std::min(h - 1, box.y1 + 1)};
@@ -185,8 +194,8 @@ std::vector<VecLayer> traceLayers(const Surface& s, const std::optional<MirrorSq
     const std::unique_ptr<potrace_param_t, ParamFree> param(potrace_param_default());
     if (!param) return {};
     param->turdsize = 0; // every pixel counts: the centre of a shape may be one pixel
-    // Regions touching at a corner stay apart, as the flood fill keeps them; and corners a
-    // little sharper than potrace's default keep more pixel centres on their own side.
+    // Fill regions touching at a corner stay apart, as the flood fill keeps them; and corners
+    // a little sharper than potrace's default keep more pixel centres on their own side.
     param->turnpolicy = POTRACE_TURNPOLICY_WHITE;
     param->alphamax = 0.5;
 
