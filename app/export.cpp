@@ -120,7 +120,7 @@ Result<Surface> patternTile(const Drawing& d) {
 
 int largestScale(int w, int h) {
     if (w <= 0 || h <= 0) return 1;
-    int n = kMaxScale;
+    int n = kRenderMaxScale;
     while (n > 1 && (static_cast<long long>(w) * n > kRenderMaxSide ||
                      static_cast<long long>(h) * n > kRenderMaxSide ||
                      static_cast<long long>(w) * h * n * n > kRenderMaxPixels))

@@ -24,7 +24,7 @@ Result<std::string> encodePicture(const Surface& picture, const PictureFile& f);
 // One period of a pattern: the square of side s - 1 from (1, 1) that the tiling repeats.
 Result<Surface> patternTile(const Drawing& d);
 
-// The largest enlargement of a w x h picture within the surface limits, at most kMaxScale.
+// The largest enlargement of a w x h picture within the surface limits, at most kRenderMaxScale.
 int largestScale(int w, int h);
 
 // Writes bytes under the first free name prefix + n + suffix in the working folder; the name

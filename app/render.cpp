@@ -71,7 +71,7 @@ std::string renderUsage(const std::string& program) {
            "of a picture (any format Qt reads), as the import of a colour scale does. --dpi sets\n"
            "the resolution the file states (a PNG also keeps the drawing's code).\n"
            "--scale N (1 to " +
-           std::to_string(kMaxScale) +
+           std::to_string(kRenderMaxScale) +
            ") makes each pixel an N x N block, within the same limits; --tile writes one\n"
            "period of a pattern, which repeats without a seam. An SVG or PDF file holds the\n"
            "drawing's regions traced as smooth filled outlines in its exact colours.\n";
@@ -180,8 +180,9 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
         } else if (name == "--scale") {
             if (!takeValue()) return bad("--scale needs a number");
             const auto v = wholeNumber(value);
-            if (!v || *v < 1 || *v > static_cast<uint64_t>(kMaxScale))
-                return bad("--scale must be a whole number from 1 to " + std::to_string(kMaxScale));
+            if (!v || *v < 1 || *v > static_cast<uint64_t>(kRenderMaxScale))
+                return bad("--scale must be a whole number from 1 to " +
+                           std::to_string(kRenderMaxScale));
             o.scale = static_cast<int>(*v);
         } else if (name == "--tile") {
             if (!flag()) return bad(name + " takes no value");
@@ -199,7 +200,7 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
                    o.smoothness || o.sides || o.colours || o.palette || o.scaleFrom))
         return bad("--code gives the whole drawing: leave out the options of a drawing "
                    "(kind, seed, fields, colours, palette, scale)");
-    if (o.tile && kindGiven && !o.pattern) return bad("--tile is for patterns, not with --shape");
+    if (o.tile && !o.pattern) return bad("--tile makes one period of a pattern: leave out --shape");
     if (o.output.empty()) return bad("no output file (-o FILE.bmp, .png, .svg or .pdf)");
     const std::string ext = lower(o.output);
     using F = RenderOptions::Format;
@@ -213,14 +214,13 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
         return bad("the output file must end in .bmp, .png, .svg or .pdf");
     if (static_cast<long long>(o.width) * o.height > kRenderMaxPixels)
         return bad("the surface may have at most " + std::to_string(kRenderMaxPixels) + " pixels");
-    // A pixel file never grows past the surface limits; a page may be any size.
-    if ((o.format == F::Bmp || o.format == F::Png) && o.scale > 1 && !o.tile &&
-        (static_cast<long long>(o.width) * o.scale > kRenderMaxSide ||
-         static_cast<long long>(o.height) * o.scale > kRenderMaxSide ||
-         static_cast<long long>(o.width) * o.height * o.scale * o.scale > kRenderMaxPixels))
-        return bad("--scale " + std::to_string(o.scale) + " makes the picture larger than " +
-                   std::to_string(kRenderMaxSide) + " pixels a side or " +
-                   std::to_string(kRenderMaxPixels) + " pixels in all");
+    const long long w = o.width, h = o.height;
+    if (o.scale > 1 && (w * o.scale > kRenderMaxSide || h * o.scale > kRenderMaxSide ||
+                        w * h * o.scale * o.scale > kRenderMaxPixels))
+        return bad("--scale " + std::to_string(o.scale) + " makes " + std::to_string(w * o.scale) +
+                   " x " + std::to_string(h * o.scale) + " pixels: at most " +
+                   std::to_string(kRenderMaxSide) + " a side and " +
+                   std::to_string(kRenderMaxPixels) + " in all");
     return r;
 }
 

@@ -26,15 +26,16 @@ struct RenderOptions {
     std::optional<std::string> code;      // a drawing code, in place of all the above
     std::optional<int> dpi;               // the resolution the file states
     std::string output;
-    enum class Format { Bmp, Png, Svg, Pdf } format = Format::Bmp; // from the ending of output
-    int scale = 1;     // each drawing pixel an N x N block (a vector page N times larger)
-    bool tile = false; // one period of the pattern instead of the whole surface
+    // From the output file's ending.
+    enum class Format { Bmp, Png, Svg, Pdf } format = Format::Bmp;
+    int scale = 1;     // each pixel as scale x scale pixels
+    bool tile = false; // one seamless period of a pattern
 };
-
-constexpr int kMaxScale = 16;
 
 constexpr int kRenderMinSide = 16, kRenderMaxSide = kMaxSurfaceSide;
 constexpr long long kRenderMaxPixels = kMaxSurfacePixels;
+
+constexpr int kRenderMaxScale = 16;
 
 struct RenderArgs {
     enum class Status { Ok, Help, Bad } status = Status::Ok;
