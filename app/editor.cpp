@@ -173,7 +173,7 @@ void editcolorsClick(Shapes& sh) {
     sh.form.setEnabled("regmode", false);
     sh.form.setVisible("Picture1", false);
     hideOptionsPanel(sh);
-    for (const char* m : {"options", "patmode", "history"}) sh.form.setVisible(m, false);
+    for (const char* m : kDrawingMenus) sh.form.setVisible(m, false);
     for (const char* m : {"cop", "cop2", "options2"}) sh.form.setVisible(m, true);
     paintEditorBackground(sh);
     showListButtons(sh);
@@ -332,7 +332,7 @@ void quit2Click(Shapes& sh) {
     for (const char* n : {"cop", "cop2", "options2", "Label6", "Command11", "Command8", "Command2",
                           "Command9", "Command10"})
         sh.form.setVisible(n, false);
-    for (const char* m : {"options", "patmode", "history"}) sh.form.setVisible(m, true);
+    for (const char* m : kDrawingMenus) sh.form.setVisible(m, true);
     if (st.ssmode == 0) showOptionsPanel(sh);
     if (st.ssmode == 1) {
         // The screen-saver timers start afresh.

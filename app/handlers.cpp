@@ -2,6 +2,7 @@
 #include "app/colourmenu.hpp"
 #include "app/editor.hpp"
 #include "app/events.hpp"
+#include "app/export.hpp"
 #include "app/fields.hpp"
 #include "app/history.hpp"
 #include "app/import.hpp"
@@ -90,6 +91,12 @@ void registerAll(Events& e) {
     e.onClick("nextdrawing", nextDrawingClick);
     e.onClick("copycode", copyCodeClick);
     e.onClick("gotocode", goToCodeClick);
+
+    // The drawing on screen as files at full quality.
+    e.onClick("exportsvg", exportSvgClick);
+    e.onClick("exportpdf", exportPdfClick);
+    e.onClick("poster", posterClick);
+    e.onClick("wallpaper", wallpaperClick);
 
     // The import page.
     e.onClick("impcolor", impcolorClick);

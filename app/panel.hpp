@@ -5,6 +5,10 @@
 
 namespace vx {
 
+// The top-level menus of the drawing page: shown by "Begin", hidden while the colour editor is
+// open.
+inline constexpr const char* kDrawingMenus[] = {"options", "patmode", "history", "export"};
+
 // Shows or hides the panel as a whole. Label1/Text1 and Label4/Text4 stay hidden either way.
 void showOptionsPanel(Shapes& sh);
 void hideOptionsPanel(Shapes& sh);

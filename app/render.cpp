@@ -60,18 +60,20 @@ bool useScaleFrom(Drawing& d, const Surface& picture) {
     return !scan.full;
 }
 
-Surface renderDrawing(const Drawing& d) {
+Surface renderDrawing(const Drawing& d, int* runSize) {
     Random rng(d.seed);
     Surface canvas(d.width, d.height);
     Surface picture;
     if (d.kind == DrawingKind::Pattern) {
-        drawPattern(d.settings, rng, canvas, picture);
+        const PatternRun run = drawPattern(d.settings, rng, canvas, picture);
+        if (runSize) *runSize = run.runSize;
         return canvas;
     }
     // The window's first single shape draws the moving picture's drift before the shape.
     rng.next();
     rng.next();
-    drawShape(d.settings, rng, canvas, picture);
+    const ShapeRun run = drawShape(d.settings, rng, canvas, picture);
+    if (runSize) *runSize = run.runSize;
     return picture;
 }
 

@@ -54,7 +54,8 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed);
 bool useScaleFrom(Drawing& d, const Surface& picture);
 
 // Makes a drawing as the window makes it: returns what a save writes, the whole surface for a
-// pattern and the shape's picture for a single shape.
-Surface renderDrawing(const Drawing& d);
+// pattern and the shape's picture for a single shape. runSize, when given, receives the side
+// of the tile or shape square the run used.
+Surface renderDrawing(const Drawing& d, int* runSize = nullptr);
 
 } // namespace vx

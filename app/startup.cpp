@@ -147,7 +147,8 @@ void command4Click(Shapes& sh) {
     sh.form.setEnabled("Timer6", false);
     sh.form.setVisible("Command4", false);
     showOptionsPanel(sh);
-    for (auto m : {"editcolors", "options", "patmode", "history"}) sh.form.setVisible(m, true);
+    sh.form.setVisible("editcolors", true);
+    for (const char* m : kDrawingMenus) sh.form.setVisible(m, true);
 }
 
 void timer6Tick(Shapes& sh) {

@@ -9,7 +9,8 @@ class Surface;
 // Resolution the window's bitmaps state: 96 dots per inch.
 constexpr int kScreenDotsPerMetre = 3780;
 
-// The bytes of a bottom-up 24-bit BMP file holding the surface's pixels.
-std::string encodeBmp24(const Surface& s, int dotsPerMetre = kScreenDotsPerMetre);
+// The bytes of a bottom-up 24-bit BMP file holding the surface's pixels, each as a
+// scale x scale block.
+std::string encodeBmp24(const Surface& s, int dotsPerMetre = kScreenDotsPerMetre, int scale = 1);
 
 } // namespace vx

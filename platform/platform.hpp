@@ -53,6 +53,21 @@ class Platform {
     // Reads a picture file (a bitmap, or any format the desktop reads). Without a desktop no
     // picture can be read.
     virtual Result<Surface> readPicture(const std::string& file);
+
+    // Asks where to save a file, suggesting a name in the working folder; nothing when the
+    // user cancels (or there is no desktop).
+    virtual std::optional<std::string> askSaveFile(const std::string& /*title*/,
+                                                   const std::string& /*suggested*/,
+                                                   const std::string& /*filter*/) {
+        return std::nullopt;
+    }
+    // Asks for a whole number from min to max; nothing when the user cancels.
+    virtual std::optional<int> askNumber(const std::string& /*title*/, const std::string& /*label*/,
+                                         int /*value*/, int /*min*/, int /*max*/) {
+        return std::nullopt;
+    }
+    // The size in device pixels of the screen the window is on; without a desktop, none.
+    virtual std::optional<SurfaceSize> screenPixels() { return std::nullopt; }
 };
 
 } // namespace vx

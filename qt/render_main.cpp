@@ -1,13 +1,10 @@
-// vortalis-render: one drawing on an offscreen surface, written to a bitmap or PNG file.
+// vortalis-render: one drawing on an offscreen surface, written to a BMP, PNG, SVG or PDF file.
+#include "app/export.hpp"
 #include "app/render.hpp"
-#include "engine/bmp.hpp"
 #include "engine/scale.hpp"
 #include "model/code.hpp"
 #include "platform/files.hpp"
 #include "qt/image.hpp"
-
-#include <QBuffer>
-#include <QImageWriter>
 
 #include <chrono>
 #include <cmath>
@@ -20,25 +17,21 @@ namespace {
 // The renderer's bitmaps have always stated 100 dots per inch.
 constexpr int kRenderDotsPerMetre = 3937;
 
-// The file's bytes: a 24-bit bitmap, or a PNG without an alpha channel that names the program
-// and keeps the drawing's code.
-vx::Result<std::string> encode(const vx::Surface& s, const vx::RenderOptions& o,
+// The file the options ask for: BMP, PNG (naming the program and keeping the code), SVG or
+// PDF.
+vx::Result<std::string> encode(const vx::Surface& picture, const vx::RenderOptions& o,
                                const std::string& code) {
-    const int dpm = o.dpi ? static_cast<int>(std::lround(*o.dpi / 0.0254)) : kRenderDotsPerMetre;
-    if (o.format != vx::RenderOptions::Format::Png) return vx::encodeBmp24(s, dpm);
-    QImage img = vx::toImage(s).convertToFormat(QImage::Format_RGB888);
-    if (img.isNull()) return vx::fail("not enough memory for the image");
-    img.setText("Software", "Vortalis");
-    img.setText("Drawing code", QString::fromStdString(code));
+    vx::PictureFile f;
+    f.format = o.format;
+    f.scale = o.scale;
+    f.code = code;
     if (o.dpi) {
-        img.setDotsPerMeterX(dpm);
-        img.setDotsPerMeterY(dpm);
+        f.dotsPerMetre = static_cast<int>(std::lround(*o.dpi / 0.0254));
+        f.dpi = *o.dpi;
+    } else if (o.format == vx::RenderOptions::Format::Bmp) {
+        f.dotsPerMetre = kRenderDotsPerMetre;
     }
-    QBuffer buf;
-    buf.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buf, "png");
-    if (!writer.write(img)) return vx::fail(writer.errorString().toStdString());
-    return buf.data().toStdString();
+    return vx::encodePicture(picture, f);
 }
 
 } // namespace
@@ -50,15 +43,6 @@ int main(int argc, char** argv) {
     if (const std::optional<int> rc = vx::answerArgs(vx::Cli::Render, parsed.status, parsed.error))
         return *rc;
     const vx::RenderOptions& o = parsed.options;
-    const char* missing = o.format == vx::RenderOptions::Format::Svg   ? "SVG output"
-                          : o.format == vx::RenderOptions::Format::Pdf ? "PDF output"
-                          : o.scale > 1                                ? "--scale"
-                          : o.tile                                     ? "--tile"
-                                                                       : nullptr;
-    if (missing) {
-        std::fprintf(stderr, "%s: %s is not available in this build\n", program.c_str(), missing);
-        return 1;
-    }
     // Never through a link, never over a device or anything else that is not a file.
     if (const vx::Status usable = vx::regularOrAbsent(o.output); !usable) {
         std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(), o.output.c_str(),
@@ -102,7 +86,14 @@ int main(int argc, char** argv) {
     const std::string code = vx::drawingCode(*drawing);
     std::printf("code %s\n", code.c_str());
     std::fflush(stdout);
-    const vx::Result<std::string> bytes = encode(vx::renderDrawing(*drawing), o, code);
+    // The whole drawing, or one tile of it.
+    const vx::Result<vx::Surface> picture =
+        o.tile ? vx::patternTile(*drawing) : vx::Result<vx::Surface>(vx::renderDrawing(*drawing));
+    if (!picture) {
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), picture.error().message.c_str());
+        return 2;
+    }
+    const vx::Result<std::string> bytes = encode(*picture, o, code);
     vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
     if (!written) {
         std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(), o.output.c_str(),

@@ -13,6 +13,9 @@
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -233,6 +236,34 @@ std::optional<std::string> QtPlatform::askText(const std::string& title, const s
     TextDialog d(w_, QString::fromStdString(title), QString::fromStdString(label));
     if (d.exec() != QDialog::Accepted) return std::nullopt;
     return d.text().toStdString();
+}
+
+std::optional<std::string> QtPlatform::askSaveFile(const std::string& title,
+                                                   const std::string& suggested,
+                                                   const std::string& filter) {
+    const QString file =
+        QFileDialog::getSaveFileName(w_, QString::fromStdString(title),
+                                     QDir::current().filePath(QString::fromStdString(suggested)),
+                                     QString::fromStdString(filter));
+    if (file.isEmpty()) return std::nullopt;
+    return file.toStdString();
+}
+
+std::optional<int> QtPlatform::askNumber(const std::string& title, const std::string& label,
+                                         int value, int min, int max) {
+    bool ok = false;
+    const int n = QInputDialog::getInt(w_, QString::fromStdString(title),
+                                       QString::fromStdString(label), value, min, max, 1, &ok);
+    if (!ok) return std::nullopt;
+    return n;
+}
+
+std::optional<SurfaceSize> QtPlatform::screenPixels() {
+    const QScreen* screen = w_ ? w_->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return std::nullopt;
+    // Device pixels: a HiDPI screen's wallpaper is at its full resolution.
+    const QSize size = screen->geometry().size() * screen->devicePixelRatio();
+    return SurfaceSize{size.width(), size.height()};
 }
 
 void QtPlatform::quit() {

@@ -88,6 +88,11 @@ class QtPlatform : public Platform {
     std::optional<std::string> askText(const std::string& title, const std::string& label) override;
     int drawText(Surface& s, int x, int y, const std::string& text, int32_t colour) override;
     Result<Surface> readPicture(const std::string& file) override;
+    std::optional<std::string> askSaveFile(const std::string& title, const std::string& suggested,
+                                           const std::string& filter) override;
+    std::optional<int> askNumber(const std::string& title, const std::string& label, int value,
+                                 int min, int max) override;
+    std::optional<SurfaceSize> screenPixels() override;
     void status(const std::string& text) override;
     // In qt/print.cpp.
     Result<std::string> printWindow() override;

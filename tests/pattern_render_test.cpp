@@ -411,3 +411,39 @@ TEST_F(RenderProcess, EveryDrawingPrintsItsCodeAndTheCodeMakesTheSameFile) {
     EXPECT_EQ(run("--code " + code + " --seed 3 -o '" + (dir_ / "c.png").string() + "'"), 2);
     EXPECT_FALSE(fs::exists(dir_ / "c.png"));
 }
+
+TEST_F(RenderProcess, PostersTilesAndVectorFilesOrAClearRefusal) {
+    auto size = [](const std::string& png) {
+        auto be = [&](size_t o) {
+            return static_cast<uint32_t>(static_cast<unsigned char>(png.at(o)) << 24 |
+                                         static_cast<unsigned char>(png.at(o + 1)) << 16 |
+                                         static_cast<unsigned char>(png.at(o + 2)) << 8 |
+                                         static_cast<unsigned char>(png.at(o + 3)));
+        };
+        return std::to_string(be(16)) + " x " + std::to_string(be(20));
+    };
+    const std::string opts = "--seed 4 --width 320 --height 240 ";
+    ASSERT_EQ(run(opts + "--scale 3 -o '" + (dir_ / "a.png").string() + "'"), 0);
+    EXPECT_EQ(size(read(dir_ / "a.png")), "960 x 720");
+    ASSERT_EQ(run(opts + "--tile --scale 2 -o '" + (dir_ / "b.png").string() + "'"), 0);
+    EXPECT_EQ(size(read(dir_ / "b.png")), "398 x 398");
+    ASSERT_EQ(run(opts + "-o '" + (dir_ / "c.svg").string() + "'"), 0);
+    EXPECT_NE(read(dir_ / "c.svg")
+                  .find("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" "
+                        "width=\"320\" height=\"240\""),
+              std::string::npos);
+    ASSERT_EQ(run(opts + "--shape -o '" + (dir_ / "d.pdf").string() + "'"), 0);
+    EXPECT_EQ(read(dir_ / "d.pdf").rfind("%PDF-1.4", 0), 0u);
+
+    for (auto [args, said] : {std::pair{"--shape --tile", "--tile makes one period of a pattern"},
+                              {"--scale 17", "--scale"},
+                              {"--scale 0", "--scale"},
+                              {"--width 2000 --scale 9", "--scale 9 makes 18000 x 9720 pixels"},
+                              {"--width 100 --height 100 --tile",
+                               "smaller than one tile of the pattern (200 x 200)"}}) {
+        EXPECT_EQ(run(std::string(args) + " -o '" + (dir_ / "e.png").string() + "'"), 2) << args;
+        EXPECT_NE(read(dir_ / "err.txt").find(said), std::string::npos) << read(dir_ / "err.txt");
+        EXPECT_FALSE(fs::exists(dir_ / "e.png"));
+    }
+    EXPECT_EQ(run("-o '" + (dir_ / "e.gif").string() + "'"), 2);
+}

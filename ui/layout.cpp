@@ -179,6 +179,13 @@ void buildMainWindow(Form& f) {
     menu(f, "nextdrawing", "Next drawing", "history");
     menu(f, "copycode", "Copy drawing code", "history");
     menu(f, "gotocode", "Go to drawing code...", "history");
+
+    // After "History": the drawing on screen as files at full quality.
+    menu(f, "export", "Export", "", false);
+    menu(f, "exportsvg", "Export drawing as SVG...", "export");
+    menu(f, "exportpdf", "Export drawing as PDF...", "export");
+    menu(f, "poster", "Save poster...", "export");
+    menu(f, "wallpaper", "Save as wallpaper", "export");
     f.setShortcut("prevdrawing", "Alt+Left");
     f.setShortcut("nextdrawing", "Alt+Right");
     // Nothing to go back or forward to before the first drawing.

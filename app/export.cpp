@@ -1,0 +1,209 @@
+#include "app/export.hpp"
+
+#include "app/output.hpp"
+#include "engine/bmp.hpp"
+#include "export/png.hpp"
+#include "export/trace.hpp"
+#include "export/vector.hpp"
+#include "model/code.hpp"
+#include "platform/files.hpp"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace vx {
+
+namespace {
+
+using Format = RenderOptions::Format;
+
+// "pattern" or "shape": what is on screen, or nothing before the first drawing.
+const char* shownKind(const Shapes& sh) {
+    return sh.st.bbmv == 2 ? "pattern" : sh.st.bbmv == 1 ? "shape" : nullptr;
+}
+
+// What "Save shape" writes: the window for a pattern, the shape's picture for a shape.
+const Surface& shownPicture(const Shapes& sh) {
+    return sh.st.bbmv == 2 ? sh.surface : sh.picture1;
+}
+
+std::string currentCode(const Shapes& sh) {
+    const std::string* code = sh.history.current();
+    return code ? *code : std::string();
+}
+
+// "pattern1.svg in /home/me/drawings"
+std::string whereWritten(const std::string& file) {
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::absolute(file, ec);
+    if (ec) return file;
+    return p.filename().string() + " in " + p.parent_path().string();
+}
+
+bool saysNothingDrawn(Shapes& sh, const std::string& what) {
+    if (shownKind(sh)) return false;
+    sh.platform->status("Nothing has been drawn yet, so there is nothing to " + what + ".");
+    return true;
+}
+
+void exportVector(Shapes& sh, Format format) {
+    if (saysNothingDrawn(sh, "export")) return;
+    const std::string kind = shownKind(sh);
+    const bool svg = format == Format::Svg;
+    const std::string suffix = svg ? ".svg" : ".pdf";
+    const int n = firstFreeNumber(kind, suffix);
+    const std::optional<std::string> file =
+        sh.platform->askSaveFile(svg ? "Export drawing as SVG" : "Export drawing as PDF",
+                                 n > 0 ? kind + std::to_string(n) + suffix : kind + suffix,
+                                 svg ? "SVG drawings (*.svg)" : "PDF documents (*.pdf)");
+    if (!file || file->empty()) {
+        sh.platform->status("Nothing was exported.");
+        return;
+    }
+    PictureFile f;
+    f.format = format;
+    f.code = currentCode(sh);
+    Status written = regularOrAbsent(*file);
+    if (written) {
+        const Result<std::string> bytes = encodePicture(shownPicture(sh), f);
+        written = bytes ? writeFileAtomically(*file, *bytes) : Status(bytes.error());
+    }
+    sh.platform->status(written ? "Exported the " + kind + " as " + whereWritten(*file) + "."
+                                : "The " + kind + " was not exported as " + *file + ": " +
+                                      written.error().message + ".");
+}
+
+} // namespace
+
+Result<std::string> encodePicture(const Surface& picture, const PictureFile& f) {
+    if (picture.width() <= 0 || picture.height() <= 0) return fail("the picture is empty");
+    const int scale = std::max(1, f.scale);
+    switch (f.format) {
+    case Format::Bmp:
+        return encodeBmp24(picture, f.dotsPerMetre > 0 ? f.dotsPerMetre : kScreenDotsPerMetre,
+                           scale);
+    case Format::Png: {
+        PngOptions o;
+        o.scale = scale;
+        o.dotsPerMetre = f.dotsPerMetre;
+        o.texts.push_back({"Software", "Vortalis"});
+        if (!f.code.empty()) o.texts.push_back({"Drawing code", f.code});
+        return encodePng(picture, o);
+    }
+    case Format::Svg:
+    case Format::Pdf: {
+        VecPage page;
+        page.scale = scale;
+        page.dpi = f.dpi;
+        page.title = f.code.empty() ? "Vortalis drawing" : "Vortalis drawing " + f.code;
+        const VecDrawing traced = traceSurface(picture);
+        if (f.format == Format::Svg) return svgFile(traced, page);
+        return pdfFile(traced, page);
+    }
+    }
+    return fail("unknown file format");
+}
+
+Result<Surface> patternTile(const Drawing& d) {
+    if (d.kind != DrawingKind::Pattern)
+        return fail("a single shape has no tile; --tile is for patterns");
+    int s = 0;
+    const Surface whole = renderDrawing(d, &s);
+    if (whole.width() < s || whole.height() < s)
+        return fail("the surface (" + std::to_string(whole.width()) + " x " +
+                    std::to_string(whole.height()) + ") is smaller than one tile of the pattern (" +
+                    std::to_string(s) + " x " + std::to_string(s) + ")");
+    Surface tile(s - 1, s - 1);
+    tile.paint(whole, 0, 0, 1, 1, s - 1, s - 1);
+    return tile;
+}
+
+int largestScale(int w, int h) {
+    if (w <= 0 || h <= 0) return 1;
+    int n = kRenderMaxScale;
+    while (n > 1 && (static_cast<long long>(w) * n > kRenderMaxSide ||
+                     static_cast<long long>(h) * n > kRenderMaxSide ||
+                     static_cast<long long>(w) * h * n * n > kRenderMaxPixels))
+        --n;
+    return n;
+}
+
+Result<std::string> saveNumbered(const std::string& prefix, const std::string& suffix,
+                                 const std::string& bytes) {
+    const int n = firstFreeNumber(prefix, suffix);
+    if (n == 0) return fail("every number up to " + std::to_string(kMaxFileNumber) + " is taken");
+    const std::string file = prefix + std::to_string(n) + suffix;
+    if (const Status written = writeFileAtomically(file, bytes); !written) return written.error();
+    return file;
+}
+
+void exportSvgClick(Shapes& sh) {
+    exportVector(sh, Format::Svg);
+}
+
+void exportPdfClick(Shapes& sh) {
+    exportVector(sh, Format::Pdf);
+}
+
+void posterClick(Shapes& sh) {
+    if (saysNothingDrawn(sh, "make a poster of")) return;
+    const std::string kind = shownKind(sh);
+    const Surface& picture = shownPicture(sh);
+    const int most = largestScale(picture.width(), picture.height());
+    const std::optional<int> factor = sh.platform->askNumber(
+        "Save poster",
+        "Make the " + kind + " larger by (1 to " + std::to_string(most) + "):", std::min(4, most),
+        1, most);
+    if (!factor) {
+        sh.platform->status("No poster was saved.");
+        return;
+    }
+    if (*factor < 1 || *factor > most) {
+        sh.platform->status("No poster was saved: the factor must be from 1 to " +
+                            std::to_string(most) + ".");
+        return;
+    }
+    PictureFile f;
+    f.scale = *factor;
+    f.code = currentCode(sh);
+    const Result<std::string> bytes = encodePicture(picture, f);
+    const Result<std::string> file =
+        bytes ? saveNumbered("poster", ".png", *bytes) : Result<std::string>(bytes.error());
+    const std::string size = std::to_string(picture.width() * *factor) + " x " +
+                             std::to_string(picture.height() * *factor);
+    sh.platform->status(file ? "Saved the poster (" + size + ", " + std::to_string(*factor) +
+                                   " times the " + kind + ") as " + whereWritten(*file) + "."
+                             : "The poster was not saved: " + file.error().message + ".");
+}
+
+void wallpaperClick(Shapes& sh) {
+    if (saysNothingDrawn(sh, "make a wallpaper of")) return;
+    const std::optional<SurfaceSize> screen = sh.platform->screenPixels();
+    if (!screen || screen->width <= 0 || screen->height <= 0) {
+        sh.platform->status("The size of the screen is not known, so no wallpaper was saved.");
+        return;
+    }
+    Result<Drawing> d = decodeDrawing(currentCode(sh));
+    if (!d) {
+        sh.platform->status("No wallpaper was saved: " + d.error().message + ".");
+        return;
+    }
+    // A single shape gives the pattern of the same settings and seed.
+    const bool fromShape = d->kind == DrawingKind::Shape;
+    d->kind = DrawingKind::Pattern;
+    const SurfaceSize size = cappedSurfaceSize(screen->width, screen->height);
+    d->width = size.width;
+    d->height = size.height;
+    PictureFile f;
+    f.code = drawingCode(*d);
+    const Result<std::string> bytes = encodePicture(renderDrawing(*d), f);
+    const Result<std::string> file =
+        bytes ? saveNumbered("wallpaper", ".png", *bytes) : Result<std::string>(bytes.error());
+    const std::string what = std::to_string(size.width) + " x " + std::to_string(size.height) +
+                             (fromShape ? " wallpaper of the pattern of this shape's settings"
+                                        : " wallpaper of this pattern");
+    sh.platform->status(file ? "Saved a " + what + " as " + whereWritten(*file) + "."
+                             : "The wallpaper was not saved: " + file.error().message + ".");
+}
+
+} // namespace vx

@@ -1,0 +1,42 @@
+#pragma once
+// Drawings that leave the program at full quality: vector files traced from the regions,
+// posters enlarged by whole factors, wallpapers at the screen's size and single tiles. The
+// renderer and the "Export" menu share these.
+#include "app/render.hpp"
+#include "app/shapes.hpp"
+
+#include <string>
+
+namespace vx {
+
+struct PictureFile {
+    RenderOptions::Format format = RenderOptions::Format::Png;
+    int scale = 1;
+    int dotsPerMetre = 0; // 0: a PNG states none, a BMP states 96 dots per inch
+    int dpi = 96;         // pixels per inch of a PDF page at scale 1
+    std::string code;     // kept in the file when there is one
+};
+
+// The bytes of the picture's file: a BMP or PNG enlarged row by row without an enlarged copy,
+// or an SVG or PDF of its traced regions.
+Result<std::string> encodePicture(const Surface& picture, const PictureFile& f);
+
+// One period of a pattern: the square of side s - 1 from (1, 1) that the tiling repeats.
+Result<Surface> patternTile(const Drawing& d);
+
+// The largest enlargement of a w x h picture within the surface limits, at most kRenderMaxScale.
+int largestScale(int w, int h);
+
+// Writes bytes under the first free name prefix + n + suffix in the working folder; the name
+// written.
+Result<std::string> saveNumbered(const std::string& prefix, const std::string& suffix,
+                                 const std::string& bytes);
+
+// The "Export" menu: each acts on the drawing on screen and says in the status line what it
+// wrote and where, or why not.
+void exportSvgClick(Shapes& sh);
+void exportPdfClick(Shapes& sh);
+void posterClick(Shapes& sh);
+void wallpaperClick(Shapes& sh);
+
+} // namespace vx

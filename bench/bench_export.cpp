@@ -1,0 +1,63 @@
+// Drawings leaving the program: the SVG of a many-region 1920 x 1080 pattern (as it repeats,
+// and with the repeat broken so that the whole surface is traced), and the 8K poster's PNG.
+#include "app/export.hpp"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Large tiles of many small regions in their own true colours.
+vx::Surface manyRegions() {
+    vx::RenderOptions o;
+    o.size = "400";
+    o.detail = "25";
+    o.complexity = "25";
+    o.smoothness = "1";
+    o.colours = vx::RenderOptions::Colours::True;
+    return vx::renderDrawing(*vx::renderedDrawing(o, 20240607));
+}
+
+// Encodes the surface over and over; the file's size as a counter.
+void encodeAll(benchmark::State& state, const vx::Surface& s, const vx::PictureFile& f) {
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const vx::Result<std::string> file = vx::encodePicture(s, f);
+        bytes = file ? file->size() : 0;
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+}
+
+void exportFile(benchmark::State& state, vx::RenderOptions::Format format, bool repeating) {
+    vx::Surface s = manyRegions();
+    if (!repeating) s.setPixel(0, 0, vx::kWhite);
+    vx::PictureFile f;
+    f.format = format;
+    encodeAll(state, s, f);
+}
+
+void BM_Svg_1080p_ManyRegions(benchmark::State& state) {
+    exportFile(state, vx::RenderOptions::Format::Svg, true);
+}
+void BM_Svg_1080p_ManyRegions_Traced_Whole(benchmark::State& state) {
+    exportFile(state, vx::RenderOptions::Format::Svg, false);
+}
+void BM_Pdf_1080p_ManyRegions(benchmark::State& state) {
+    exportFile(state, vx::RenderOptions::Format::Pdf, true);
+}
+
+// "--scale 4" of a 1920 x 1080 pattern: 7680 x 4320.
+void BM_Poster_8K(benchmark::State& state) {
+    vx::RenderOptions o;
+    const vx::Surface s = vx::renderDrawing(*vx::renderedDrawing(o, 20240607));
+    vx::PictureFile f;
+    f.scale = 4;
+    encodeAll(state, s, f);
+}
+
+} // namespace
+
+BENCHMARK(BM_Svg_1080p_ManyRegions)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Svg_1080p_ManyRegions_Traced_Whole)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Pdf_1080p_ManyRegions)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Poster_8K)->Unit(benchmark::kMillisecond);
