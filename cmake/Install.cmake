@@ -75,8 +75,9 @@ foreach(size 48 128)
 endforeach()
 install(CODE "
   if(EXISTS \"${gen}/vortalis.svg\")
+    # file(INSTALL) puts DESTDIR in front itself.
     file(INSTALL \"${gen}/vortalis.svg\"
-         DESTINATION \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${share}/icons/hicolor/scalable/apps\")
+         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${share}/icons/hicolor/scalable/apps\")
   endif()
 ")
 install(FILES ${gen}/screenshot-pattern.png DESTINATION ${share}/vortalis/screenshots
