@@ -414,7 +414,9 @@ std::string usageText(Cli p) {
             "clock and printed; every drawing prints its code, and --code makes the drawing of\n"
             "a code again, at any size. Field values out of range are clamped as the window\n"
             "clamps them. --scale-from draws with the distinct colours of a picture (any format\n"
-            "Qt reads), as the import of a colour scale does; a PNG keeps the drawing's code.\n\n";
+            "Qt reads), as the import of a colour scale does; a PNG keeps the drawing's code.\n"
+            "An SVG or PDF file holds the drawing's regions traced as smooth filled outlines in\n"
+            "its exact colours; a PNG of at most 256 colours is written with a palette.\n\n";
     }
     for (const Option& o : kOptions) {
         if (!(o.programs & programBit(p)) || !o.help) continue;
