@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <optional>
@@ -38,6 +39,11 @@ void onSignal(int) {
 void SaverPlatform::quit() {
     Platform::quit();
     QCoreApplication::exit(0);
+}
+
+void SaverPlatform::showWarning(const std::string& text) {
+    Platform::showWarning(text);
+    std::fprintf(stderr, "vortalis: %s\n", text.c_str());
 }
 
 void endOnSignals() {
