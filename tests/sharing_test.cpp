@@ -1,5 +1,7 @@
 // Two windows (or two programs) in one working folder: every save ends in a file of its own
-// that holds what its window said it saved.
+// that holds what its window said it saved, and each colour editor gives back its own drawing.
+#include "app/editor.hpp"
+#include "app/events.hpp"
 #include "app/output.hpp"
 #include "engine/bmp.hpp"
 #include "scratch_folder.hpp"
@@ -8,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <latch>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace vx;
@@ -24,6 +27,7 @@ void finishPattern(Shapes& sh, int32_t colour) {
 
 class TwoWindows : public scratch::ScratchFolder {
   protected:
+    void click(Shapes& sh, const char* name) { ASSERT_TRUE(programEvents().click(sh, name)); }
     Shapes a, b;
 };
 
@@ -61,4 +65,32 @@ TEST_F(TwoWindows, SavesRacingForOneNumberBothEndInTheirOwnFile) {
     }
     EXPECT_EQ(lost, 0);
     if (asked) std::printf("two savers: %d rounds, %d files lost\n", rounds, lost);
+}
+
+TEST_F(TwoWindows, EachColourEditorGivesBackItsOwnDrawing) {
+    finishPattern(a, 0xAA0000);
+    finishPattern(b, 0x00BB00);
+    click(a, "editcolors");
+    click(b, "editcolors"); // the scratch file now holds b's drawing
+    EXPECT_EQ(readAll(kDrawingKeptFile), encodeBmp24(Surface(16, 8, 0x00BB00)));
+    click(a, "quit2");
+    EXPECT_EQ(a.surface.pixel(3, 3), 0xAA0000);
+    EXPECT_EQ(a.platform->lastStatus, "drawing1.bmp was changed by another program; the drawing "
+                                      "was brought back from memory.");
+    click(b, "quit2");
+    EXPECT_EQ(b.surface.pixel(3, 3), 0x00BB00);
+    EXPECT_EQ(b.platform->lastStatus.find(kDrawingKeptFile), std::string::npos);
+    // "S" in a saves a's drawing.
+    ASSERT_TRUE(saveDrawing(a));
+    EXPECT_EQ(readAll("pattern1.bmp"), encodeBmp24(Surface(16, 8, 0xAA0000)));
+
+    // A pipe put in the file's place is not waited for.
+    click(a, "editcolors");
+    fs::remove(kDrawingKeptFile);
+    ASSERT_EQ(::mkfifo(kDrawingKeptFile, 0644), 0);
+    a.surface.fillBox(0, 0, 100, 100, 0x123456);
+    click(a, "quit2");
+    EXPECT_EQ(a.surface.pixel(3, 3), 0xAA0000);
+    EXPECT_EQ(a.platform->lastStatus, "drawing1.bmp could not be read back (it is a pipe, not a "
+                                      "regular file); the drawing was brought back from memory.");
 }
