@@ -8,10 +8,10 @@ namespace vx {
 
 bool saveDrawing(Shapes& sh) {
     State& st = sh.st;
+    const std::string nothing = "Nothing has been drawn yet, so nothing was saved.";
     if (st.nosave != 0) {
-        sh.platform->status(sh.savedAs.empty()
-                                ? "Nothing has been drawn yet, so nothing was saved."
-                                : "This drawing is already saved as " + sh.savedAs + ".");
+        sh.platform->status(
+            sh.savedAs.empty() ? nothing : "This drawing is already saved as " + sh.savedAs + ".");
         return false;
     }
     sh.form.setEnabled("sscreen", false);
@@ -20,7 +20,7 @@ bool saveDrawing(Shapes& sh) {
         // Nothing drawn yet: nothing to write, and the item stays off until a drawing.
         st.nosave = 1;
         sh.savedAs.clear();
-        sh.platform->status("Nothing has been drawn yet, so nothing was saved.");
+        sh.platform->status(nothing);
         return false;
     }
     const std::string prefix = pattern ? "pattern" : "shape";

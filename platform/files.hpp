@@ -30,7 +30,8 @@ Result<std::string> writeNewNumbered(const std::string& prefix, const std::strin
                                      Durability d = Durability::Synced);
 
 // The smallest n >= 1 for which prefix + n + suffix names nothing, or 0 when every number up
-// to limit is taken. Only a guess for a message: writeNewNumbered claims the name.
+// to limit is taken. Another saver may take that name before a write: writeNewNumbered claims
+// it.
 int firstFreeNumber(const std::string& prefix, const std::string& suffix,
                     int limit = kMaxFileNumber);
 
