@@ -8,6 +8,7 @@
 #include "platform/files.hpp"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -87,6 +88,33 @@ std::pair<int, int> swatchPlace(const Shapes& sh, int k) {
     return {x, y};
 }
 
+// The drawing from before the editor. The file holds the same as the copy in memory while it
+// is the one this window wrote; when it is not, the copy is this window's drawing.
+void bringDrawingBack(Shapes& sh) {
+    if (!sh.keptDrawing) {
+        sh.platform->status("The drawing from before the colour editor could not be brought "
+                            "back.");
+        return;
+    }
+    const Surface& kept = *sh.keptDrawing;
+    sh.surface.paint(kept, 0, 0, 0, 0, kept.width(), kept.height());
+    if (!sh.keptFile) return; // never written: the open said so
+    const Result<std::string> bytes = readFileStart(kDrawingKeptFile, sh.keptFile->size + 1);
+    const std::string file = kDrawingKeptFile;
+    if (!bytes)
+        sh.platform->status(file + " could not be read back (" + bytes.error().message +
+                            "); the drawing was brought back from memory.");
+    else if (bytes->size() != sh.keptFile->size ||
+             std::hash<std::string>{}(*bytes) != sh.keptFile->hash)
+        sh.platform->status(file + " was changed by another program; the drawing was brought "
+                                   "back from memory.");
+}
+
+void noteListChange(Shapes& sh) {
+    if (const std::string note = userColoursNote(sh); !note.empty())
+        sh.platform->status(note.substr(1));
+}
+
 // Back on the list page after a colour was stored in the selected slot.
 void storedColour(Shapes& sh) {
     State& st = sh.st;
@@ -99,6 +127,7 @@ void storedColour(Shapes& sh) {
     showListButtons(sh);
     advance(st);
     drawcolors(sh);
+    noteListChange(sh);
 }
 
 void drawSwatches(Shapes& sh, int code) {
@@ -119,9 +148,16 @@ void storeNonColour(Shapes& sh, int32_t value) {
     showListButtons(sh);
     advance(st, 64);
     drawcolors(sh);
+    noteListChange(sh);
 }
 
 } // namespace
+
+std::string userColoursNote(const Shapes& sh) {
+    if (sh.st.tcolor2 == 1) return {};
+    return " Another colour mode is on: choose Options > Color mode > \"User defined colors\" to "
+           "draw with these colours.";
+}
 
 void paintEditorBackground(Shapes& sh) {
     // The whole window, also beyond 1000 pixels, where the list's cells go on.
@@ -152,15 +188,20 @@ void editcolorsClick(Shapes& sh) {
         st.bwb2 = st.bwb;
     }
     sh.keptDrawing.reset();
+    sh.keptFile.reset();
     if (st.ssmode == 0 || st.mpattern2 == 1) {
-        // The drawing comes back from the file; a copy in memory serves when the file cannot
-        // be written or read back. The file is written once the editor is on screen.
+        // The drawing is kept in the file and in memory: the file may be changed by another
+        // window or program in the same folder, the copy in memory is this window's own. The
+        // file is written once the editor is on screen.
         sh.keptDrawing = sh.surface;
         sh.platform->later([&sh] {
-            if (!sh.keptDrawing) return;
-            const Status written = writeFileAtomically(
-                kDrawingKeptFile, encodeBmp24(*sh.keptDrawing), Durability::Scratch);
-            if (!written)
+            if (!sh.keptDrawing || sh.keptFile) return;
+            const std::string bytes = encodeBmp24(*sh.keptDrawing);
+            const Status written =
+                writeFileAtomically(kDrawingKeptFile, bytes, Durability::Scratch);
+            if (written)
+                sh.keptFile = Shapes::KeptFile{bytes.size(), std::hash<std::string>{}(bytes)};
+            else
                 sh.platform->status(
                     "The drawing is kept in memory only: " + std::string(kDrawingKeptFile) +
                     " could not be written (" + written.error().message + ").");
@@ -342,20 +383,9 @@ void quit2Click(Shapes& sh) {
         sh.form.setInterval("Timer1", period);
         sh.form.setEnabled("Timer1", true);
     }
-    if (st.ssmode == 0 || st.mpattern2 == 1) {
-        // The drawing from before the editor: from the file when it is there, else from memory.
-        Result<Surface> kept = sh.platform->readPicture(kDrawingKeptFile);
-        if (kept)
-            sh.surface.paint(*kept, 0, 0, 0, 0, kept->width(), kept->height());
-        else if (sh.keptDrawing)
-            sh.surface.paint(*sh.keptDrawing, 0, 0, 0, 0, sh.keptDrawing->width(),
-                             sh.keptDrawing->height());
-        else
-            sh.platform->status("The drawing from before the colour editor could not be brought "
-                                "back: " +
-                                kept.error().message + ".");
-    }
+    if (st.ssmode == 0 || st.mpattern2 == 1) bringDrawingBack(sh);
     sh.keptDrawing.reset();
+    sh.keptFile.reset();
     if (st.ssmode == 1 && st.mpattern2 == 0) {
         centrePicture1(sh);
         blankWindow(sh.surface, kBorder);

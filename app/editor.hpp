@@ -3,6 +3,8 @@
 // the drawing.
 #include "app/shapes.hpp"
 
+#include <string>
+
 namespace vx {
 
 // The scratch bitmap that keeps the drawing while the editor is open.
@@ -41,6 +43,10 @@ void command8Click(Shapes& sh);
 void command9Click(Shapes& sh);
 void command10Click(Shapes& sh);
 void command11Click(Shapes& sh);
+
+// A sentence for the status line after the list changed, when the colour mode does not draw
+// with it (starting with a space); empty when it does.
+std::string userColoursNote(const Shapes& sh);
 
 // "Quit to main page".
 void quit2Click(Shapes& sh);

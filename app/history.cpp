@@ -4,6 +4,8 @@
 #include "app/generators.hpp"
 #include "model/code.hpp"
 
+#include <algorithm>
+
 namespace vx {
 
 namespace {
@@ -18,7 +20,10 @@ void markColourMode(Shapes& sh) {
 void showCode(Shapes& sh, const std::string* code) {
     if (!code) return; // at an end of the history
     const Result<Drawing> d = decodeDrawing(*code);
-    if (d) showDrawing(sh, *d, false);
+    if (d)
+        showDrawing(sh, *d, false);
+    else
+        sh.platform->status(d.error().message); // a scale too large for its code
 }
 
 } // namespace
@@ -43,6 +48,12 @@ void showDrawing(Shapes& sh, const Drawing& d, bool addToHistory) {
         for (size_t i = 1; i <= std::max(n, last); ++i)
             st.colorlist[i] = i <= n ? s.colour.list[i - 1] : 0;
         st.numcolors = std::min<double>(64, static_cast<double>(n) + 1);
+    }
+    if (st.tcolor == 2) {
+        // The scale the drawing was drawn from.
+        const size_t n = std::min(s.colour.scale.size(), st.importcolors.size() - 1);
+        std::copy_n(s.colour.scale.begin(), n, st.importcolors.begin() + 1);
+        st.cgf = static_cast<double>(n);
     }
 
     const bool pattern = d.kind == DrawingKind::Pattern;

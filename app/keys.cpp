@@ -9,7 +9,14 @@ bool printSaveKey(Shapes& sh, int key) {
     // The colour editor covers the drawing: its page is no pattern to print or save.
     if (sh.st.colormode4 != 0) return true;
     if (key == kKeyP) {
-        if (sh.st.bbmv == 2) printScreen(sh);
+        if (sh.st.bbmv == 2)
+            printScreen(sh);
+        else
+            // The key prints patterns only; it says so rather than doing nothing unseen.
+            sh.platform->status(sh.st.bbmv == 1
+                                    ? "\"P\" prints patterns only; a single shape is on screen "
+                                      "(\"S\" saves it)."
+                                    : "Nothing has been drawn yet, so nothing was printed.");
         return true;
     }
     saveDrawing(sh);

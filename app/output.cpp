@@ -6,44 +6,40 @@
 
 namespace vx {
 
-int firstFreeNumber(const std::string& prefix, const std::string& suffix, int limit) {
-    for (int n = 1; n <= limit; ++n)
-        if (!nameTaken(prefix + std::to_string(n) + suffix)) return n;
-    return 0;
-}
-
 bool saveDrawing(Shapes& sh) {
     State& st = sh.st;
-    if (st.nosave != 0) return false;
+    const std::string nothing = "Nothing has been drawn yet, so nothing was saved.";
+    if (st.nosave != 0) {
+        sh.platform->status(
+            sh.savedAs.empty() ? nothing : "This drawing is already saved as " + sh.savedAs + ".");
+        return false;
+    }
     sh.form.setEnabled("sscreen", false);
     const bool pattern = st.bbmv == 2;
     if (!pattern && st.bbmv != 1) {
         // Nothing drawn yet: nothing to write, and the item stays off until a drawing.
         st.nosave = 1;
-        sh.platform->status("Nothing has been drawn yet, so nothing was saved.");
+        sh.savedAs.clear();
+        sh.platform->status(nothing);
         return false;
     }
     const std::string prefix = pattern ? "pattern" : "shape";
     const Surface& picture = pattern ? sh.surface : sh.picture1;
-    const int n = firstFreeNumber(prefix, ".bmp");
-    std::string file;
-    Status saved = fail("every number up to " + std::to_string(kMaxFileNumber) + " is taken");
-    if (n != 0) {
-        file = prefix + std::to_string(n) + ".bmp";
-        saved = picture.width() > 0 && picture.height() > 0
-                    ? writeFileAtomically(file, encodeBmp24(picture))
-                    : Status(fail("the picture is empty"));
-    }
+    const Result<std::string> saved = picture.width() > 0 && picture.height() > 0
+                                          ? writeNewNumbered(prefix, ".bmp", encodeBmp24(picture))
+                                          : Result<std::string>(fail("the picture is empty"));
     if (!saved) {
         // Not saved: the drawing may still be saved once the cause is mended.
         sh.form.setEnabled("sscreen", true);
+        const int n = firstFreeNumber(prefix, ".bmp");
         sh.platform->status("The " + prefix + " was not saved" +
-                            (file.empty() ? "" : " as " + file) + ": " + saved.error().message +
-                            ".");
+                            (n == 0 ? "" : " as " + prefix + std::to_string(n) + ".bmp") + " in " +
+                            workingFolderName() + ": " + saved.error().message + ".");
         return false;
     }
     st.nosave = 1;
-    sh.platform->status("Saved as " + file + ".");
+    sh.savedAs = *saved + " in " + workingFolderName();
+    sh.platform->status("Saved as " + sh.savedAs + ".");
     return true;
 }
 

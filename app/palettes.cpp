@@ -4,6 +4,7 @@
 #include "engine/palette.hpp"
 #include "platform/files.hpp"
 
+#include <optional>
 #include <string>
 
 namespace vx {
@@ -47,20 +48,39 @@ bool bareName(const std::string& name) {
            name != "." && name != "..";
 }
 
+// Why a palette cannot take its name from the typed text, or nothing when it can. Only the
+// part before the first "." names the file.
+std::optional<std::string> refusal(const std::string& typed) {
+    const std::string name = typed.substr(0, typed.find('.'));
+    const bool path = (name.empty() ? typed : name).find_first_of("/\\") != std::string::npos;
+    if (path)
+        return "A palette name cannot hold \"/\" or \"\\\": palettes are saved in the working "
+               "folder.";
+    if (name.empty()) return "A palette name cannot start with \".\".";
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7F)
+            return "A palette name cannot hold control characters (a line break, a tab or an "
+                   "escape).";
+    return std::nullopt;
+}
+
 void save(Shapes& sh) {
     std::string name = sh.form.text("Text11");
     name.erase(0, name.find_first_not_of(' '));
-    name = name.substr(0, name.find('.'));
     if (name.empty()) {
         sh.platform->status("Type a name for the palette first.");
         return;
     }
-    if (!bareName(name)) {
-        sh.platform->status("A palette name cannot hold \"/\" or \"\\\": it is saved in the "
-                            "working folder.");
+    if (const auto why = refusal(name)) {
+        sh.platform->status(*why);
         return;
     }
-    const std::string file = name + ".palette";
+    const std::string file = name.substr(0, name.find('.')) + ".palette";
+    if (nameTaken(file) &&
+        !sh.platform->confirm("A palette named " + file + " already exists. Replace it?")) {
+        sh.platform->status("The palette was not saved: " + file + " was kept as it was.");
+        return;
+    }
     const Status written = writeFileAtomically(file, paletteText(sh.st));
     if (!written) {
         sh.platform->status("The palette was not saved as " + file + ": " +
@@ -69,7 +89,7 @@ void save(Shapes& sh) {
     }
     refreshLists(sh);
     backToList(sh);
-    sh.platform->status("Palette saved as " + file + ".");
+    sh.platform->status("Palette saved as " + file + " in " + workingFolderName() + ".");
 }
 
 void load(Shapes& sh) {
@@ -92,12 +112,9 @@ void load(Shapes& sh) {
     while (st.numsquare < 64 && st.colorlist[static_cast<size_t>(st.numsquare)] != 0)
         st.numsquare += 1;
     backToList(sh);
-    if (p.damaged > 0)
-        sh.platform->status(file + " is damaged: what could be used was loaded (" +
-                            std::to_string(p.damaged) + (p.damaged == 1 ? " value" : " values") +
-                            " left out or mended).");
-    else
-        sh.platform->status("Palette " + file + " loaded.");
+    sh.platform->status(
+        (p.damaged > 0 ? paletteDamage(file, p.damaged) : "Palette " + file + " loaded.") +
+        userColoursNote(sh));
 }
 
 } // namespace

@@ -13,7 +13,7 @@
 
 namespace vx {
 
-Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed) {
+Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed, std::string* warning) {
     Drawing d;
     d.kind = o.pattern ? DrawingKind::Pattern : DrawingKind::Shape;
     d.seed = seed;
@@ -47,7 +47,9 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed) {
             return fail("cannot read palette file \"" + *o.palette + "\": " + text.error().message);
         if (text->size() > kPaletteReadLimit)
             return fail("palette file \"" + *o.palette + "\" is too large");
-        applyPalette(st, parsePalette(*text));
+        const PaletteList p = parsePalette(*text);
+        if (p.damaged > 0 && warning) *warning = paletteDamage(*o.palette, p.damaged);
+        applyPalette(st, p);
     }
     s.colour = colourSettings(st);
     return d;

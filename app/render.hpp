@@ -46,8 +46,10 @@ struct RenderArgs {
 RenderArgs parseRenderArgs(const std::vector<std::string>& args);
 
 // The drawing the options ask for, with start-up's values (and no settings file) for what
-// they leave out. An unreadable palette file is an error that names it.
-Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed);
+// they leave out. An unreadable palette file is an error that names it; a damaged one is
+// used as the window would use it, and what was wrong with it goes to *warning.
+Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed,
+                                std::string* warning = nullptr);
 
 // Draws with the imported colour scale taken from the whole picture (tcolor 2). False when the
 // picture holds more colours than the scale, which then keeps the first ones.

@@ -4,6 +4,8 @@
 #include "app/generators.hpp"
 #include "platform/files.hpp"
 
+#include <algorithm>
+
 namespace vx {
 
 namespace {
@@ -61,6 +63,8 @@ Reading readValues(Shapes& sh, const SettingsValues& v) {
         }
         *members[i] = x;
     }
+    // The file holds the whole list: slots past its 64 (a drawing code's) are emptied.
+    std::fill(st.colorlist.begin() + 65, st.colorlist.end(), 0);
     for (int i = 0; i < 64; ++i) {
         if (!v.colours[i]) {
             r.problems.set(15 + i);
@@ -96,28 +100,33 @@ void readTail(Shapes& sh) {
     st.mpattern2 = st.mpattern;
 }
 
-void reportProblems(Shapes& sh, int problems) {
+void reportProblems(Shapes& sh, int problems, const std::string& file) {
     if (problems == 0) return;
-    sh.platform->status(std::string(kSettingsFile) +
-                        " is damaged or incomplete: " + std::to_string(problems) +
-                        (problems == 1 ? " value" : " values") + " could not be read.");
+    // A warning, not a status line: the first drawing's line must not hide it.
+    sh.platform->warn(file + " is damaged or incomplete: " + std::to_string(problems) +
+                      (problems == 1 ? " value" : " values") + " could not be read.");
 }
 
 bool readFileInto(Shapes& sh, bool second, const std::string& file) {
-    // A missing or unreadable file leaves everything as it is, without a word.
+    // A missing file leaves everything as it is, without a word; one that is there but cannot
+    // be read (a pipe, a folder, no permission) leaves everything too, but says why.
     const Result<std::string> text = readFileStart(file, kSettingsReadLimit);
-    if (!text) return false;
+    if (!text) {
+        if (nameTaken(file))
+            sh.platform->warn(file + " was not read: " + text.error().message + ".");
+        return false;
+    }
     const SettingsValues v = parseSettings(*text);
     if (second)
-        applySettingsSecond(sh, v);
+        applySettingsSecond(sh, v, file);
     else
-        applySettingsFirst(sh, v);
+        applySettingsFirst(sh, v, file);
     return true;
 }
 
 } // namespace
 
-void applySettingsFirst(Shapes& sh, const SettingsValues& v) {
+void applySettingsFirst(Shapes& sh, const SettingsValues& v, const std::string& file) {
     State& st = sh.st;
     ui::Form& f = sh.form;
     const Reading r = readValues(sh, v);
@@ -135,10 +144,10 @@ void applySettingsFirst(Shapes& sh, const SettingsValues& v) {
         f.setChecked("ucolors", false);
     }
     readTail(sh);
-    reportProblems(sh, static_cast<int>(r.problems.count()));
+    reportProblems(sh, static_cast<int>(r.problems.count()), file);
 }
 
-void applySettingsSecond(Shapes& sh, const SettingsValues& v) {
+void applySettingsSecond(Shapes& sh, const SettingsValues& v, const std::string& file) {
     State& st = sh.st;
     ui::Form& f = sh.form;
     const Reading r = readValues(sh, v);
@@ -170,7 +179,7 @@ void applySettingsSecond(Shapes& sh, const SettingsValues& v) {
         f.setChecked("ssharp", false);
     }
     if (st.ntimes < 1) st.ntimes = 1;
-    reportProblems(sh, static_cast<int>(r.problems.count()));
+    reportProblems(sh, static_cast<int>(r.problems.count()), file);
 }
 
 bool readSettingsFirst(Shapes& sh, const std::string& file) {
@@ -197,7 +206,8 @@ Status saveSettings(Shapes& sh) {
                             " (" + written.error().message + ").");
         return written;
     }
-    sh.platform->status("Settings saved in " + std::string(kSettingsFile) + ".");
+    sh.platform->status("Settings saved as " + std::string(kSettingsFile) + " in " +
+                        workingFolderName() + ".");
     return {};
 }
 
@@ -242,7 +252,15 @@ void restoreDefaults(Shapes& sh) {
     st.centerf = 1;
     f.setChecked("snormal", false);
     f.setChecked("scenter", true);
-    if (st.ssmode == 1 && oldPattern == 0) makeshape2(sh);
+    const std::string note = "Default settings restored (not saved: use \"Save settings\" to "
+                             "keep them).";
+    if (st.ssmode == 1 && oldPattern == 0) {
+        makeshape2(sh);
+        // Beside the new drawing's code.
+        sh.platform->status(note + " " + sh.platform->lastStatus);
+        return;
+    }
+    sh.platform->status(note);
 }
 
 } // namespace vx

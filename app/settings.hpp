@@ -15,8 +15,10 @@ Status saveSettings(Shapes& sh);
 // "Restore default settings".
 void restoreDefaults(Shapes& sh);
 
-// The readings on text already in memory.
-void applySettingsFirst(Shapes& sh, const SettingsValues& v);
-void applySettingsSecond(Shapes& sh, const SettingsValues& v);
+// The readings on text already in memory; damage is reported as damage of `file`.
+void applySettingsFirst(Shapes& sh, const SettingsValues& v,
+                        const std::string& file = kSettingsFile);
+void applySettingsSecond(Shapes& sh, const SettingsValues& v,
+                         const std::string& file = kSettingsFile);
 
 } // namespace vx

@@ -49,8 +49,15 @@ struct Shapes {
     } loop;
     // "Quit" was chosen: a drawing that lets events run stops there.
     bool quitting = false;
-    // The drawing the colour editor covers, besides its file.
+    // The drawing the colour editor covers, besides its file; and the size and hash of the
+    // file's bytes once this window has written it, to tell its own file from another's.
     std::optional<Surface> keptDrawing;
+    struct KeptFile {
+        size_t size = 0, hash = 0;
+    };
+    std::optional<KeptFile> keptFile;
+    // Where the drawing on screen was saved ("pattern3.bmp in /home/u/art"), for a second "S".
+    std::string savedAs;
     // The session's drawings, as codes.
     History history;
     // The drawing on screen, at the size it was last shown at, to show again at a new size.

@@ -2,16 +2,17 @@
 
 #include "engine/settingsfile.hpp"
 
+#include <algorithm>
+#include <bitset>
 #include <vector>
 
 namespace vx {
 
 PaletteList parsePalette(std::string_view text) {
     PaletteList p;
-    if (text.size() > kPaletteReadLimit) {
-        text = text.substr(0, kPaletteReadLimit);
-        ++p.damaged;
-    }
+    // One mark a value however many ways it is wrong, so the count is at most the file's 65.
+    std::bitset<65> wrong;
+    if (text.size() > kPaletteReadLimit) text = text.substr(0, kPaletteReadLimit);
     std::vector<double> numbers;
     size_t i = 0;
     while (i < text.size() && numbers.size() < 65) {
@@ -25,11 +26,11 @@ PaletteList parsePalette(std::string_view text) {
         if (j > i) {
             bool clean = false;
             numbers.push_back(numberToken(text.substr(i, j - i), clean));
-            if (!clean) ++p.damaged;
+            if (!clean) wrong.set(numbers.size() - 1);
         }
         i = j;
     }
-    if (numbers.size() < 65) p.damaged += static_cast<int>(65 - numbers.size());
+    for (size_t k = numbers.size(); k < 65; ++k) wrong.set(k); // missing
 
     // The filled slots must form one run from slot 1: what is usable closes up.
     int filled = 0;
@@ -37,7 +38,7 @@ PaletteList parsePalette(std::string_view text) {
     for (size_t k = 0; k < 64 && k < numbers.size(); ++k) {
         const double v = numbers[k];
         if (!validListValue(v)) {
-            ++p.damaged;
+            wrong.set(k);
             gap = true;
             continue;
         }
@@ -45,16 +46,24 @@ PaletteList parsePalette(std::string_view text) {
             gap = true;
             continue;
         }
-        if (gap) ++p.damaged;
+        if (gap) wrong.set(k);
         p.slots[static_cast<size_t>(filled++)] = static_cast<int32_t>(v);
     }
     p.numcolors = filled < 64 ? filled + 1 : 64;
-    if (numbers.size() == 65 && numbers[64] != p.numcolors) ++p.damaged;
+    if (numbers.size() == 65 && numbers[64] != p.numcolors) wrong.set(64);
+    p.damaged = static_cast<int>(wrong.count());
     return p;
+}
+
+std::string paletteDamage(const std::string& file, int damaged) {
+    return file + " is damaged: what could be used was loaded (" + std::to_string(damaged) +
+           (damaged == 1 ? " value" : " values") + " of 65 left out or mended).";
 }
 
 void applyPalette(State& st, const PaletteList& p) {
     for (size_t k = 0; k < 64; ++k) st.colorlist[k + 1] = p.slots[k];
+    // The palette is the whole list: slots past its 64 (a drawing code's) are emptied.
+    std::fill(st.colorlist.begin() + 65, st.colorlist.end(), 0);
     st.numcolors = p.numcolors;
 }
 

@@ -19,15 +19,18 @@ constexpr size_t kPaletteReadLimit = 1 << 20;
 struct PaletteList {
     std::array<int32_t, 64> slots{};
     double numcolors = 1;
-    // Values that were missing, not numbers, neither colours nor shade codes, out of place
-    // after an empty slot, or a count that did not go with the list.
+    // The values (of the 65) that were missing, not numbers, neither colours nor shade codes,
+    // out of place after an empty slot, or a count that did not go with the list.
     int damaged = 0;
 };
 
 // Reads numbers separated by blanks, commas or line ends: 64 slots, then the count.
 PaletteList parsePalette(std::string_view text);
 
-// Replaces slots 1..64 of the colour list and numcolors.
+// What the user is told of a palette file with damaged values.
+std::string paletteDamage(const std::string& file, int damaged);
+
+// Replaces the colour list (slots past 64 become empty) and numcolors.
 void applyPalette(State& st, const PaletteList& p);
 
 // The file's exact text for slots 1..64 and numcolors.

@@ -59,12 +59,15 @@ class Window {
             sh.form.setChecked(c.name, c.checked);
         }
         touched_.clear();
-        sh.platform->lastStatus.clear();
+        // A warning is said once a platform: each run has a desktop of its own.
+        platform_ = Platform();
+        sh.platform = &platform_;
     }
 
     Shapes sh;
 
   private:
+    Platform platform_;
     State start_;
     ui::Form startForm_;
     std::vector<size_t> touched_;
@@ -123,9 +126,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     applySettingsSecond(sh, v);
     checkState(sh);
 
-    // Each reading says how many values it could not use, or nothing when there are none.
+    // The readings warn of how many values they could not use, or say nothing when there are
+    // none.
     const int problems = problemsIn(v);
-    const std::string& said = sh.platform->lastStatus;
+    const std::string& said = sh.platform->warning;
     if (problems == 0)
         check(said.empty());
     else

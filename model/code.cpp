@@ -94,6 +94,8 @@ class BitReader {
         }
         return false;
     }
+    // Fewer than five bits are left: no more than the padding of the last symbol.
+    bool nearEnd() const { return bits_.size() - pos_ < 5; }
     // What is left must be the padding of the last symbol: fewer than five zero bits.
     bool atEnd() const {
         if (bits_.size() - pos_ >= 5) return false;
@@ -173,6 +175,14 @@ std::string drawingCode(const Drawing& d) {
                 w.put(static_cast<uint64_t>(v) & 0xFFFFFFu, 24);
         }
     }
+    if (c.tcolor == 2) {
+        // The scale the colours were drawn from, when it is not too large to carry.
+        const bool carried = c.scale.size() <= kMaxCodedScale;
+        w.put(carried, 1);
+        w.putCount(c.scale.size());
+        if (carried)
+            for (int32_t v : c.scale) w.put(static_cast<uint64_t>(v) & 0xFFFFFFu, 24);
+    }
     std::vector<int> symbols = w.symbols();
     symbols.push_back(checkSymbol(symbols));
     std::string out;
@@ -238,6 +248,21 @@ Result<Drawing> decodeDrawing(std::string_view code) {
                 if (!r.get(3, v) || v > 6) return notACode("the colour list is damaged");
                 s.colour.list.push_back(-static_cast<int32_t>(v) - 1);
             }
+        }
+    }
+    // Codes made before scales were carried end here; they drew as with an empty scale.
+    if (s.colour.tcolor == 2 && !r.nearEnd()) {
+        uint64_t carried = 0, n = 0;
+        if (!r.get(1, carried) || !r.getCount(n)) return notACode("the colour scale is damaged");
+        if (!carried)
+            return fail("This drawing cannot be made again from its code: it was drawn from an "
+                        "imported colour scale of " +
+                        std::to_string(n) + " colours, more than a code carries (" +
+                        std::to_string(kMaxCodedScale) + ").");
+        if (n > kMaxCodedScale) return notACode("the colour scale is damaged");
+        for (uint64_t i = 0; i < n; ++i) {
+            if (!r.get(24, v)) return notACode("the colour scale is cut short");
+            s.colour.scale.push_back(static_cast<int32_t>(v));
         }
     }
     if (!r.atEnd()) return notACode("it is too long");

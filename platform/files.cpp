@@ -8,7 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,10 +19,6 @@ namespace {
 std::string reason(int err) {
     return std::strerror(err);
 }
-
-} // namespace
-
-namespace {
 
 int (*syncFile)(int) = ::fsync;
 
@@ -36,21 +32,87 @@ std::string baseName(const std::string& file) {
     return slash == std::string::npos ? file : file.substr(slash + 1);
 }
 
-// A new file to write under a temporary name beside `file`: its own ".tmp" name, or, when
-// something that cannot be cleared away holds that name (a folder, say), a unique one.
-int createTemporary(const std::string& file, std::string& tmp, std::string& error) {
-    tmp = file + ".tmp";
-    // Never write through whatever else may carry the temporary name.
-    ::unlink(tmp.c_str());
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0 && errno == EEXIST) {
-        tmp = file + ".tmp-XXXXXX";
-        fd = ::mkostemp(tmp.data(), O_CLOEXEC);
-        if (fd >= 0) ::fchmod(fd, 0644);
+std::string folderOf(const std::string& file) {
+    const size_t slash = file.rfind('/');
+    return slash == std::string::npos ? "" : file.substr(0, slash + 1);
+}
+
+std::string notAFile(mode_t mode) {
+    const char* kind = S_ISLNK(mode)                    ? "a symbolic link"
+                       : S_ISDIR(mode)                  ? "a folder"
+                       : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                       : S_ISFIFO(mode)                 ? "a pipe"
+                       : S_ISSOCK(mode)                 ? "a socket"
+                                                        : "not a file";
+    return std::string("it is ") + kind + ", not a regular file";
+}
+
+// A new file of this program's own beside `file`, under a hidden name no other writer uses.
+// Only this name is ever removed again.
+struct Temporary {
+    std::string name;
+    int fd = -1;
+};
+
+Result<Temporary> createTemporary(const std::string& file) {
+    static constexpr char kSymbols[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    Temporary t;
+    int err = EEXIST;
+    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
+        unsigned char random[6] = {};
+        if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
+            for (unsigned char& r : random) r = static_cast<unsigned char>(std::rand());
+        t.name = folderOf(file) + "." + baseName(file) + ".";
+        for (unsigned char r : random) t.name += kSymbols[r % (sizeof kSymbols - 1)];
+        t.fd = ::open(t.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (t.fd >= 0) return t;
+        err = errno;
     }
-    if (fd < 0)
-        error = "cannot create a file beside " + baseName(file) + " (" + reason(errno) + ")";
-    return fd;
+    return fail("cannot create a file beside " + baseName(file) + " (" + reason(err) + ")");
+}
+
+// Writes, flushes and closes the temporary; on failure it is gone again.
+Status fill(const Temporary& t, std::string_view bytes, Durability d) {
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    int err = 0;
+    while (left > 0) {
+        const ssize_t n = ::write(t.fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            break;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (err == 0 && d == Durability::Synced && syncFile(t.fd) != 0) err = errno;
+    if (::close(t.fd) != 0 && err == 0) err = errno;
+    if (err == 0) return {};
+    ::unlink(t.name.c_str());
+    return fail(reason(err));
+}
+
+// Best effort: make the rename itself survive a power cut.
+void syncFolder(const std::string& file) {
+    const std::string dir = folderOf(file).empty() ? "." : folderOf(file);
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
+// Gives the temporary the name `name` only if nothing has it; errno EEXIST when something has.
+bool placeNew(const std::string& tmp, const std::string& name) {
+    if (::renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without that rename: a hard link claims the name just as exclusively.
+    if (::link(tmp.c_str(), name.c_str()) != 0) return false;
+    ::unlink(tmp.c_str());
+    return true;
 }
 
 } // namespace
@@ -60,43 +122,50 @@ void failSyncsForTests(bool fail) {
 }
 
 Status writeFileAtomically(const std::string& file, std::string_view bytes, Durability d) {
-    std::string tmp, error;
-    const int fd = createTemporary(file, tmp, error);
-    if (fd < 0) return fail(error);
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    int err = 0;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            err = errno;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    if (err == 0 && d == Durability::Synced && syncFile(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && std::rename(tmp.c_str(), file.c_str()) != 0) {
-        err = errno;
-        ::unlink(tmp.c_str());
+    Result<Temporary> t = createTemporary(file);
+    if (!t) return t.error();
+    // The user's permissions on the old file stay.
+    struct stat old {};
+    if (::stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(t->fd, old.st_mode & 07777);
+    if (Status filled = fill(*t, bytes, d); !filled) return filled;
+    if (std::rename(t->name.c_str(), file.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(t->name.c_str());
         return fail("cannot put it in place as " + baseName(file) + " (" + reason(err) + ")");
     }
-    if (err != 0) {
-        ::unlink(tmp.c_str());
-        return fail(reason(err));
-    }
-    if (d == Durability::Scratch) return {};
-    // Best effort: make the rename itself survive a power cut.
-    const size_t slash = file.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : file.substr(0, slash + 1);
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    if (d == Durability::Synced) syncFolder(file);
     return {};
+}
+
+Result<std::string> writeNewNumbered(const std::string& prefix, const std::string& suffix,
+                                     std::string_view bytes, int limit, Durability d) {
+    auto numbered = [&](int n) { return prefix + std::to_string(n) + suffix; };
+    const int first = firstFreeNumber(prefix, suffix, limit);
+    if (first == 0) return fail("every number up to " + std::to_string(limit) + " is taken");
+    Result<Temporary> t = createTemporary(numbered(first));
+    if (!t) return t.error();
+    if (Status filled = fill(*t, bytes, d); !filled) return filled.error();
+    for (int n = first; n <= limit; ++n) {
+        const std::string name = numbered(n);
+        if (nameTaken(name)) continue;
+        if (placeNew(t->name, name)) {
+            if (d == Durability::Synced) syncFolder(name);
+            return name;
+        }
+        if (errno == EEXIST) continue; // taken a moment ago by another saver
+        const int err = errno;
+        ::unlink(t->name.c_str());
+        return fail("cannot put it in place as " + baseName(name) + " (" + reason(err) + ")");
+    }
+    ::unlink(t->name.c_str());
+    return fail("every number up to " + std::to_string(limit) + " is taken");
+}
+
+int firstFreeNumber(const std::string& prefix, const std::string& suffix, int limit) {
+    for (int n = 1; n <= limit; ++n)
+        if (!nameTaken(prefix + std::to_string(n) + suffix)) return n;
+    return 0;
 }
 
 Status regularOrAbsent(const std::string& file) {
@@ -106,27 +175,36 @@ Status regularOrAbsent(const std::string& file) {
         return fail(reason(errno));
     }
     if (S_ISREG(st.st_mode)) return {};
-    const char* kind = S_ISLNK(st.st_mode)                          ? "a symbolic link"
-                       : S_ISDIR(st.st_mode)                        ? "a folder"
-                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
-                       : S_ISFIFO(st.st_mode)                       ? "a pipe"
-                       : S_ISSOCK(st.st_mode)                       ? "a socket"
-                                                                    : "not a file";
-    return fail(std::string("it is ") + kind + ", not a regular file");
+    return fail(notAFile(st.st_mode));
 }
 
 Result<std::string> readFileStart(const std::string& file, size_t limit) {
-    std::error_code ec;
-    const auto kind = std::filesystem::status(file, ec).type();
-    if (kind == std::filesystem::file_type::not_found) return fail("there is no such file");
-    if (ec) return fail(ec.message());
-    if (kind != std::filesystem::file_type::regular) return fail("it is not a regular file");
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return fail(reason(errno));
-    std::string text(limit, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(limit));
-    if (in.bad()) return fail("it could not be read");
-    text.resize(static_cast<size_t>(in.gcount()));
+    // Looked at before it is opened: opening a device or a pipe may block or act.
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return fail(errno == ENOENT ? "there is no such file" : reason(errno));
+    if (!S_ISREG(st.st_mode)) return fail(notAFile(st.st_mode));
+    // Without waiting, should a pipe have taken the name since.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return fail(reason(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    if (::fstat(fd, &st) != 0) return fail(reason(errno));
+    if (!S_ISREG(st.st_mode)) return fail(notAFile(st.st_mode));
+    std::string text;
+    text.reserve(std::min(limit, static_cast<size_t>(std::max<off_t>(st.st_size, 0))));
+    char buf[65536];
+    while (text.size() < limit) {
+        const ssize_t n = ::read(fd, buf, std::min(sizeof buf, limit - text.size()));
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail(reason(errno));
+        }
+        text.append(buf, static_cast<size_t>(n));
+    }
     return text;
 }
 
@@ -152,6 +230,12 @@ std::vector<std::string> listFiles(const std::string& pattern) {
         return la != lb ? la < lb : a < b;
     });
     return out;
+}
+
+std::string workingFolderName() {
+    std::error_code ec;
+    const std::string dir = std::filesystem::current_path(ec).string();
+    return ec || dir.empty() ? "the working folder" : dir;
 }
 
 bool nameTaken(const std::string& file) {

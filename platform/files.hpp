@@ -9,14 +9,31 @@
 
 namespace vx {
 
+// The search for a free file number stops here; a folder that full gets a message instead.
+constexpr int kMaxFileNumber = 99999;
+
 // Synced: the file is on the disk before it takes its name, and survives a power cut. Scratch:
 // a file the program only needs back while it runs; it is still written whole or not at all.
 enum class Durability { Synced, Scratch };
 
-// Writes under a temporary name, flushes, then renames over the old file, so a failed or
-// interrupted write leaves the old file as it was. The error names the cause.
+// Writes under a temporary name of its own beside the file, flushes, then renames over the old
+// file, so a failed or interrupted write leaves the old file as it was. A replaced file keeps
+// its permissions. The error names the cause.
 Status writeFileAtomically(const std::string& file, std::string_view bytes,
                            Durability d = Durability::Synced);
+
+// Writes a new file under the first free name prefix + n + suffix (n = 1 .. limit) and returns
+// that name. The name is claimed atomically: one that another program takes meanwhile is
+// skipped, never overwritten, so two savers always end with two files.
+Result<std::string> writeNewNumbered(const std::string& prefix, const std::string& suffix,
+                                     std::string_view bytes, int limit = kMaxFileNumber,
+                                     Durability d = Durability::Synced);
+
+// The smallest n >= 1 for which prefix + n + suffix names nothing, or 0 when every number up
+// to limit is taken. Another saver may take that name before a write: writeNewNumbered claims
+// it.
+int firstFreeNumber(const std::string& prefix, const std::string& suffix,
+                    int limit = kMaxFileNumber);
 
 // Tests make every sync of a written file fail, as a failing disk does.
 void failSyncsForTests(bool fail);
@@ -25,9 +42,13 @@ void failSyncsForTests(bool fail);
 // a folder) is an error that says what it is. Links are not followed.
 Status regularOrAbsent(const std::string& file);
 
-// The first `limit` bytes of a regular file; anything else (missing, a folder, unreadable)
-// is an error that names the cause.
+// The first `limit` bytes of a regular file (links are followed); anything else (missing, a
+// folder, a pipe, a device, unreadable) is an error that names the cause. Never waits for a
+// writer and never opens a device.
 Result<std::string> readFileStart(const std::string& file, size_t limit);
+
+// The working folder's full path for messages ("the working folder" when it cannot be had).
+std::string workingFolderName();
 
 // True when anything (file, folder, link) already has this name.
 bool nameTaken(const std::string& file);

@@ -20,6 +20,12 @@ double Platform::steadySeconds() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
+void Platform::warn(const std::string& text) {
+    if (text.empty() || text == warned_) return;
+    warned_ = text;
+    showWarning(text);
+}
+
 Result<std::string> Platform::printWindow() {
     return fail("no printer is available");
 }

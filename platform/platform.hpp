@@ -31,6 +31,10 @@ class Platform {
     // A line for the status bar; empty clears it.
     virtual void status(const std::string& text) { lastStatus = text; }
     std::string lastStatus;
+    // Something the user must learn of (a damaged file): said once however often it recurs,
+    // and kept beside later status lines until the user acts.
+    void warn(const std::string& text);
+    std::string warning; // the warning kept; empty when none
 
     // Prints the window's inner area as one page; says where the page went. Without a
     // desktop there is no printer.
@@ -50,6 +54,8 @@ class Platform {
                                                const std::string& /*label*/) {
         return std::nullopt;
     }
+    // Asks a yes-or-no question; without a desktop the answer is no.
+    virtual bool confirm(const std::string& /*question*/) { return false; }
     // Reads a picture file (a bitmap, or any format the desktop reads). Without a desktop no
     // picture can be read.
     virtual Result<Surface> readPicture(const std::string& file);
@@ -68,6 +74,13 @@ class Platform {
     }
     // The size in device pixels of the screen the window is on; without a desktop, none.
     virtual std::optional<SurfaceSize> screenPixels() { return std::nullopt; }
+
+  protected:
+    // Shows a new warning (warn has made sure it is new).
+    virtual void showWarning(const std::string& text) { warning = text; }
+
+  private:
+    std::string warned_;
 };
 
 } // namespace vx

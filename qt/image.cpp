@@ -1,7 +1,12 @@
 #include "qt/image.hpp"
 
+#include "platform/files.hpp"
+
 #include <QBuffer>
 #include <QImageReader>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
 
 namespace vx {
 
@@ -46,19 +51,88 @@ Result<Surface> readPicture(QImageReader& reader) {
     return s;
 }
 
+uint32_t little(std::string_view b, size_t at, int n) {
+    uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+
+uint32_t big(std::string_view b, size_t at) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+
+// Qt reads a bitmap cut short as a whole picture with made-up rows, and gives other formats
+// cut short an error that does not say so: the end of a bitmap, PNG or JPEG is checked here.
+std::optional<std::string> cutShort(std::string_view b) {
+    const std::string missing = "the file is cut short: its end is missing";
+    if (b.size() >= 30 && b.substr(0, 2) == "BM") {
+        const uint32_t dib = little(b, 14, 4);
+        const bool core = dib == 12;
+        const int64_t w = core ? little(b, 18, 2) : static_cast<int32_t>(little(b, 18, 4));
+        const int64_t h = core ? little(b, 20, 2) : static_cast<int32_t>(little(b, 22, 4));
+        const uint32_t bits = little(b, core ? 24 : 28, 2);
+        const uint32_t packing = core || b.size() < 34 ? 0 : little(b, 30, 4);
+        // Only a header that makes sense tells how long the file must be.
+        if (std::llabs(w) > (1 << 20) || std::llabs(h) > (1 << 20) ||
+            (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+            return std::nullopt;
+        // Rows are padded to four bytes; the last row's padding may be left out.
+        const uint64_t row = (static_cast<uint64_t>(std::llabs(w)) * bits + 7) / 8;
+        const uint64_t stride = (row + 3) / 4 * 4;
+        const uint64_t rows = static_cast<uint64_t>(std::llabs(h));
+        const uint64_t need =
+            packing == 0 || packing == 3 || packing == 6
+                ? little(b, 10, 4) + (rows == 0 ? 0 : stride * (rows - 1) + row)
+                : (b.size() >= 38 ? little(b, 10, 4) + uint64_t{little(b, 34, 4)} : 0);
+        if (b.size() >= need) return std::nullopt;
+        return "the file is cut short: it ends after " + std::to_string(b.size()) + " of its " +
+               std::to_string(need) + " bytes";
+    }
+    if (b.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8)) {
+        // Chunk by chunk up to the closing one; every step moves at least 12 bytes on.
+        for (uint64_t at = 8; at + 8 <= b.size(); at += 12 + uint64_t{big(b, at)})
+            if (b.substr(at + 4, 4) == "IEND") return std::nullopt;
+        return missing;
+    }
+    if (b.substr(0, 2) == "\xFF\xD8") {
+        // The image's end marker comes after its last scan; the data within never holds one.
+        const size_t scan = b.rfind("\xFF\xDA");
+        if (scan != std::string_view::npos && b.find("\xFF\xD9", scan) != std::string_view::npos)
+            return std::nullopt;
+        return missing;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 Result<Surface> readPictureFile(const std::string& file) {
-    QImageReader reader(QString::fromStdString(file));
-    return readPicture(reader);
+    // Read as bytes first: a pipe or a device under the name must not hold the window.
+    const Result<std::string> bytes = readFileStart(file, kPictureReadLimit + 1);
+    if (!bytes) return bytes.error();
+    if (bytes->size() > kPictureReadLimit)
+        return fail("it is larger than " + std::to_string(kPictureReadLimit >> 20) + " MB");
+    const size_t dot = file.rfind('.');
+    return readPictureData(*bytes, dot == std::string::npos ? "" : file.substr(dot + 1));
 }
 
-Result<Surface> readPictureData(std::string_view bytes) {
+Result<Surface> readPictureData(std::string_view bytes, const std::string& format) {
+    if (const std::optional<std::string> cut = cutShort(bytes)) return fail(*cut);
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    return readPicture(reader);
+    auto attempt = [&data](const QByteArray& hint) {
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, hint);
+        return readPicture(reader);
+    };
+    // By content first, as Qt reads a named file; the extension serves formats without a mark.
+    Result<Surface> picture = attempt({});
+    if (!picture && !format.empty())
+        if (Result<Surface> hinted = attempt(QByteArray::fromStdString(format).toLower()))
+            return hinted;
+    return picture;
 }
 
 } // namespace vx

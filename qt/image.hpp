@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,9 +18,13 @@ bool copyToImage(const Surface& s, QImage& img, const QRect& r);
 // The whole surface as an RGB32 image; a null image when there is no memory for it.
 QImage toImage(const Surface& s);
 
-// A picture file of any format Qt reads, as a surface; the error says why it could not be.
+// A picture file is read no further than this.
+constexpr size_t kPictureReadLimit = size_t{256} << 20;
+
+// A picture file of any format Qt reads, as a surface; the error says why it could not be
+// (not a regular file, cut short, not a picture). Never waits on a pipe or a device.
 Result<Surface> readPictureFile(const std::string& file);
-// The same from the bytes of a file.
-Result<Surface> readPictureData(std::string_view bytes);
+// The same from the bytes of a file; format is a hint (the file's extension), may be empty.
+Result<Surface> readPictureData(std::string_view bytes, const std::string& format = {});
 
 } // namespace vx

@@ -60,8 +60,10 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
 
+    std::string warning;
     vx::Result<vx::Drawing> drawing =
-        o.code ? vx::decodeDrawing(*o.code) : vx::renderedDrawing(o, seed);
+        o.code ? vx::decodeDrawing(*o.code) : vx::renderedDrawing(o, seed, &warning);
+    if (!warning.empty()) std::fprintf(stderr, "%s: %s\n", program.c_str(), warning.c_str());
     if (drawing && o.code) {
         drawing->width = o.width;
         drawing->height = o.height;

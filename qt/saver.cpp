@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <optional>
@@ -39,6 +40,11 @@ void onSignal(int s) {
 void SaverPlatform::quit() {
     Platform::quit();
     QCoreApplication::exit(0);
+}
+
+void SaverPlatform::showWarning(const std::string& text) {
+    Platform::showWarning(text);
+    std::fprintf(stderr, "vortalis: %s\n", text.c_str());
 }
 
 void endOnSignals() {

@@ -14,12 +14,15 @@ class QApplication;
 
 namespace vx {
 
-// The desktop of a screen saver: nothing to maximise, no status line, no printer; "Quit"
-// ends the event loop.
+// The desktop of a screen saver: nothing to maximise, no status line (warnings go to stderr),
+// no printer; "Quit" ends the event loop.
 class SaverPlatform : public Platform {
   public:
     void status(const std::string&) override {}
     void quit() override;
+
+  protected:
+    void showWarning(const std::string& text) override;
 };
 
 // Runs screen-saver mode for one Shapes: Timer1 and Timer2 as the form has them, the main

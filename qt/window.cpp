@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -59,6 +60,27 @@ void paintSurface(QWidget* w, const Surface& s, QImage& img, const QRegion& area
             p.fillRect(rest, Qt::black);
     }
 }
+
+// Runs f once at the user's next key or mouse press anywhere in the program.
+class OnUserInput : public QObject {
+  public:
+    OnUserInput(std::function<void()> f, QObject* parent) : QObject(parent), f_(std::move(f)) {
+        qApp->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (f_ && (e->type() == QEvent::KeyPress || e->type() == QEvent::MouseButtonPress)) {
+            qApp->removeEventFilter(this);
+            std::exchange(f_, nullptr)();
+            deleteLater();
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> f_;
+};
 
 } // namespace
 
@@ -281,6 +303,17 @@ void QtPlatform::status(const std::string& text) {
     if (w_) w_->showStatus(QString::fromStdString(text));
 }
 
+bool QtPlatform::confirm(const std::string& question) {
+    return QMessageBox::question(w_, QStringLiteral("Vortalis"), QString::fromStdString(question),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtPlatform::showWarning(const std::string& text) {
+    Platform::showWarning(text);
+    if (w_) w_->showWarning(QString::fromStdString(text));
+}
+
 MainWindow::MainWindow(Shapes& sh, const Events& events) : sh_(sh), ev_(events) {
     setWindowTitle("Vortalis");
     timing_.on = qEnvironmentVariable("VORTALIS_TIMING") == "1";
@@ -300,6 +333,11 @@ void MainWindow::build() {
     status_ = new QLabel(this);
     status_->setObjectName("statusLine");
     statusBar()->addWidget(status_, 1);
+    warning_ = new QLabel(this);
+    warning_->setObjectName("warningLine");
+    warning_->setStyleSheet("QLabel { color: #a00000; }");
+    warning_->hide();
+    statusBar()->addPermanentWidget(warning_);
 
     for (const ui::Control& c : sh_.form.controls()) {
         const QString name = QString::fromStdString(c.name);
@@ -550,6 +588,23 @@ void MainWindow::showStatus(const QString& text) {
 }
 QString MainWindow::statusText() const {
     return status_->text();
+}
+
+void MainWindow::showWarning(const QString& text) {
+    warning_->setText(text);
+    warning_->setVisible(!text.isEmpty());
+    if (dismiss_ || text.isEmpty()) return;
+    dismiss_ = new OnUserInput(
+        [this] {
+            dismiss_ = nullptr;
+            sh_.platform->warning.clear();
+            warning_->hide();
+            warning_->clear();
+        },
+        this);
+}
+QString MainWindow::warningText() const {
+    return warning_->text();
 }
 
 void MainWindow::fitSurface() {

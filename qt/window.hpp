@@ -94,8 +94,12 @@ class QtPlatform : public Platform {
                                  int min, int max) override;
     std::optional<SurfaceSize> screenPixels() override;
     void status(const std::string& text) override;
+    bool confirm(const std::string& question) override;
     // In qt/print.cpp.
     Result<std::string> printWindow() override;
+
+  protected:
+    void showWarning(const std::string& text) override;
 
   private:
     MainWindow*& w_;
@@ -116,6 +120,9 @@ class MainWindow : public QMainWindow {
     void maximiseNow();
     void showStatus(const QString& text);
     QString statusText() const;
+    // A warning beside the status line, until the user's next key or click.
+    void showWarning(const QString& text);
+    QString warningText() const;
 
     // Runs a handler, then shows what it drew.
     void dispatchClick(const std::string& name);
@@ -162,6 +169,8 @@ class MainWindow : public QMainWindow {
     const Events& ev_;
     Canvas* canvas_ = nullptr;
     QLabel* status_ = nullptr;
+    QLabel* warning_ = nullptr;
+    QObject* dismiss_ = nullptr; // watches for the key or click that ends the warning
     std::map<std::string, QWidget*> widgets_;
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;

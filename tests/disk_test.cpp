@@ -86,18 +86,31 @@ TEST_F(SyncFailure, ASaveThatCannotBeSyncedIsNotReportedAsSaved) {
     expectRefusals(sh, "Input/output error");
 }
 
-// A folder holding a temporary name does not block a save; it is left as it is.
-TEST_F(SyncFailure, SomethingUnderTheTemporaryNameDoesNotBlockASave) {
+// Names the program did not create are never written or removed: a folder or a user's file
+// under an old temporary name stays as it was, and a replaced file keeps its permissions.
+TEST_F(SyncFailure, NamesTheProgramDidNotCreateAreLeftAlone) {
     Shapes sh;
     prepare(sh);
     fs::create_directory("pattern1.bmp.tmp");
+    writeAll("Vortalis.settings.tmp", "mine");
+    writeAll("out.png.tmp", "mine too");
+    fs::permissions(kSettingsFile, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_TRUE(saveDrawing(sh)) << sh.platform->lastStatus;
+    EXPECT_TRUE(saveSettings(sh));
+    EXPECT_TRUE(writeFileAtomically("out.png", "new"));
     EXPECT_EQ(filesHere(),
-              (std::set<std::string>{"Vortalis.settings", "pattern1.bmp", "pattern1.bmp.tmp"}));
+              (std::set<std::string>{"Vortalis.settings", "Vortalis.settings.tmp", "pattern1.bmp",
+                                     "pattern1.bmp.tmp", "out.png", "out.png.tmp"}));
     EXPECT_EQ(readAll("pattern1.bmp").substr(0, 2), "BM");
+    EXPECT_EQ(readAll("Vortalis.settings.tmp"), "mine");
+    EXPECT_EQ(readAll("out.png.tmp"), "mine too");
+    EXPECT_EQ(fs::status(kSettingsFile).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
 }
 
-TEST_F(SyncFailure, OnlyAbsentNamesAndRegularFilesMayBeReplaced) {
+// Writers replace only what is absent or a regular file; readers read only regular files (links
+// followed) and never open a pipe or a device, which could hold the program.
+TEST_F(SyncFailure, OnlyRegularFilesAreReplacedOrRead) {
     writeAll("plain.bmp", "x");
     fs::create_symlink("plain.bmp", "link.bmp");
     fs::create_symlink("nowhere.bmp", "dangling.bmp");
@@ -105,19 +118,24 @@ TEST_F(SyncFailure, OnlyAbsentNamesAndRegularFilesMayBeReplaced) {
     ASSERT_EQ(::mkfifo("pipe.bmp", 0644), 0);
     const struct {
         const char* name;
-        const char* kind; // empty: may be written
-    } cases[] = {{"absent.bmp", ""},
-                 {"plain.bmp", ""},
-                 {"link.bmp", "symbolic link"},
-                 {"dangling.bmp", "symbolic link"},
-                 {"folder.bmp", "folder"},
-                 {"pipe.bmp", "pipe"},
-                 {"/dev/null", "device"}};
+        const char* kind;  // empty: may be written
+        const char* reads; // empty: reads "x"
+    } cases[] = {
+        {"absent.bmp", "", "no such file"},   {"plain.bmp", "", ""},
+        {"link.bmp", "symbolic link", ""},    {"dangling.bmp", "symbolic link", "no such file"},
+        {"folder.bmp", "folder", "a folder"}, {"pipe.bmp", "pipe", "a pipe"},
+        {"/dev/zero", "device", "a device"}};
     for (const auto& c : cases) {
         const Status s = regularOrAbsent(c.name);
         EXPECT_EQ(s.ok(), *c.kind == '\0') << c.name;
         if (!s.ok()) {
             EXPECT_NE(s.error().message.find(c.kind), std::string::npos) << c.name;
         }
+        const Result<std::string> r = readFileStart(c.name, 100);
+        EXPECT_EQ(r.ok(), *c.reads == '\0') << c.name;
+        const std::string got = r ? *r : r.error().message;
+        EXPECT_NE(got.find(*c.reads ? c.reads : "x"), std::string::npos) << c.name << ": " << got;
     }
+    writeAll("long.txt", std::string(200000, 'y'));
+    EXPECT_EQ(readFileStart("long.txt", 70000)->size(), 70000u);
 }

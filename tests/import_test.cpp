@@ -2,6 +2,8 @@
 #include "app/colourmenu.hpp"
 #include "app/events.hpp"
 #include "app/generators.hpp"
+#include "app/history.hpp"
+#include "model/code.hpp"
 #include "startup_support.hpp"
 
 #include <gtest/gtest.h>
@@ -129,4 +131,13 @@ TEST_F(Import, DrawingsWithTheScaleUseOnlyItsColours) {
                 ASSERT_TRUE(c == kBorder || c == 0x3366CC || c == 0xCC6633) << kind << " " << c;
             }
     }
+    // The drawing's code brings back its scale, whatever scale is imported since.
+    const Surface drawn = sh.picture1;
+    const std::string code = *sh.history.current();
+    platform.pictures["other.bmp"] = Surface(10, 10, 0x00AA00);
+    importFrom("other.bmp");
+    click("Command1");
+    showDrawing(sh, *decodeDrawing(code), false);
+    EXPECT_TRUE(sh.picture1 == drawn);
+    EXPECT_EQ(scale(), (std::vector<int32_t>{0x3366CC, 0xCC6633}));
 }

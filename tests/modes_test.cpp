@@ -183,6 +183,9 @@ TEST_F(Modes, RestoringDefaultsInScreenSaverModeSwitchesSingleShapesToAPattern) 
     click("restored");
     EXPECT_EQ(sh.st.mpattern, 1);
     EXPECT_EQ(sh.st.bbmv, 2);
+    // Said beside the new pattern's code.
+    EXPECT_EQ(platform.lastStatus.rfind("Default settings restored", 0), 0u);
+    EXPECT_NE(platform.lastStatus.find(" Drawing "), std::string::npos) << platform.lastStatus;
     EXPECT_FALSE(sh.form.visible("Picture1"));
     // With patterns already chosen nothing is drawn.
     const Surface before = sh.surface;

@@ -119,7 +119,7 @@ TEST_F(Keeping, APatternIsSavedAsTheWholeWindowIn24Bits) {
     EXPECT_EQ(b.at(10, 10), 0x123456);
     EXPECT_EQ(sh.st.nosave, 1);
     EXPECT_FALSE(sh.form.enabled("sscreen"));
-    EXPECT_EQ(platform.lastStatus, "Saved as pattern1.bmp.");
+    EXPECT_EQ(platform.lastStatus, "Saved as pattern1.bmp in " + dir_.string() + ".");
     EXPECT_FALSE(exists("pattern1.bmp.tmp"));
 }
 
@@ -148,7 +148,7 @@ TEST_F(Keeping, NumbersFillGapsAndTheSeriesAreIndependent) {
     std::filesystem::create_directory("pattern1.bmp"); // any name in use counts as taken
     finishShape(sh);
     ASSERT_TRUE(saveDrawing(sh));
-    EXPECT_EQ(platform.lastStatus, "Saved as shape2.bmp.");
+    EXPECT_EQ(platform.lastStatus, "Saved as shape2.bmp in " + dir_.string() + ".");
     EXPECT_EQ(readAll("shape1.bmp"), "x");
     finishShape(sh);
     ASSERT_TRUE(saveDrawing(sh));
@@ -169,6 +169,8 @@ TEST_F(Keeping, TwoSavesOfOneDrawingWriteOneFile) {
     finishPattern(sh);
     EXPECT_TRUE(printSaveKey(sh, kKeyS));
     EXPECT_TRUE(printSaveKey(sh, kKeyS));
+    EXPECT_EQ(platform.lastStatus,
+              "This drawing is already saved as pattern1.bmp in " + dir_.string() + ".");
     EXPECT_TRUE(ev.click(sh, "sscreen"));
     EXPECT_TRUE(exists("pattern1.bmp"));
     EXPECT_FALSE(exists("pattern2.bmp"));
@@ -249,10 +251,13 @@ TEST_F(Keeping, PAfterASingleShapeDoesNothing) {
     EXPECT_TRUE(ev.keyDown(sh, Events::kWindow, 'P'));
     EXPECT_EQ(platform.prints, 0);
     EXPECT_TRUE(sh.form.visible("Label2"));
+    EXPECT_EQ(platform.lastStatus,
+              "\"P\" prints patterns only; a single shape is on screen (\"S\" saves it).");
     // And before any drawing.
     sh.st.bbmv = 0;
     EXPECT_TRUE(ev.keyDown(sh, Events::kWindow, 'P'));
     EXPECT_EQ(platform.prints, 0);
+    EXPECT_EQ(platform.lastStatus, "Nothing has been drawn yet, so nothing was printed.");
 }
 
 TEST_F(Keeping, PAndSWorkOnEveryControlWithKeysAndNeverStayInAField) {

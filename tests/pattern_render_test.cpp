@@ -324,6 +324,23 @@ TEST_F(RenderProcess, PaletteFileIsUsed) {
                   (dir_ / "warm.palette").string() + "' -o '" + (dir_ / "p.bmp").string() + "'"),
               0);
     EXPECT_TRUE(fs::exists(dir_ / "p.bmp"));
+    EXPECT_EQ(read(dir_ / "err.txt"), "");
+
+    // A damaged palette is used as far as it goes, and said; a pipe is not waited for.
+    std::ofstream(dir_ / "bad.palette", std::ios::binary) << " 255 \r\n x \r\n";
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.palette").c_str(), 0644), 0);
+    EXPECT_EQ(run("--seed 3 --width 64 --height 64 --palette '" + (dir_ / "bad.palette").string() +
+                  "' -o '" + (dir_ / "q.bmp").string() + "'"),
+              0);
+    EXPECT_NE(read(dir_ / "err.txt")
+                  .find("bad.palette is damaged: what could be used was loaded (64 values of 65 "
+                        "left out or mended)"),
+              std::string::npos)
+        << read(dir_ / "err.txt");
+    EXPECT_EQ(run("--palette '" + (dir_ / "pipe.palette").string() + "' -o '" +
+                  (dir_ / "r.bmp").string() + "'"),
+              2);
+    EXPECT_NE(read(dir_ / "err.txt").find("it is a pipe"), std::string::npos);
 }
 
 TEST_F(RenderProcess, AScaleFromAPictureGivesTheSameFileAndOnlyItsColours) {
@@ -346,11 +363,41 @@ TEST_F(RenderProcess, AScaleFromAPictureGivesTheSameFileAndOnlyItsColours) {
                           static_cast<unsigned char>(a[i]) << 16;
         ASSERT_TRUE(c == kBorder || c == 0x3366CC || c == 0xCC6633 || c == kWhite - 1) << c;
     }
+    // Its code carries the scale and makes the same file.
+    const std::string out = read(dir_ / "out.txt");
+    ASSERT_EQ(out.rfind("code ", 0), 0u) << out;
+    ASSERT_EQ(run("--code " + out.substr(5, out.find('\n') - 5) + " --width 200 --height 160 -o '" +
+                  (dir_ / "d.bmp").string() + "'"),
+              0)
+        << read(dir_ / "err.txt");
+    EXPECT_EQ(read(dir_ / "d.bmp"), a);
+
     std::ofstream(dir_ / "broken.bmp") << "BM not really";
-    EXPECT_EQ(run("--scale-from '" + (dir_ / "broken.bmp").string() + "' -o '" +
-                  (dir_ / "c.bmp").string() + "'"),
+    const std::string whole = encodeBmp24(picture);
+    std::ofstream(dir_ / "cut.bmp", std::ios::binary) << whole.substr(0, 100);
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.bmp").c_str(), 0644), 0);
+    for (const char* bad : {"broken.bmp", "cut.bmp", "pipe.bmp"}) {
+        EXPECT_EQ(run("--scale-from '" + (dir_ / bad).string() + "' -o '" +
+                      (dir_ / "c.bmp").string() + "'"),
+                  2);
+        EXPECT_NE(read(dir_ / "err.txt").find(bad), std::string::npos) << bad;
+    }
+    EXPECT_NE(read(dir_ / "err.txt").find("it is a pipe"), std::string::npos);
+
+    // A scale too large for a code: the code says so, and is refused.
+    Surface many(100, 50);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x) many.setPixel(x, y, 0x010000 * (y + 2) + x + 2);
+    std::ofstream(dir_ / "many.bmp", std::ios::binary) << encodeBmp24(many);
+    ASSERT_EQ(run("--seed 9 --width 64 --height 64 --scale-from '" + (dir_ / "many.bmp").string() +
+                  "' -o '" + (dir_ / "e.bmp").string() + "'"),
+              0);
+    const std::string manyOut = read(dir_ / "out.txt");
+    EXPECT_EQ(run("--code " + manyOut.substr(5, manyOut.find('\n') - 5) + " -o '" +
+                  (dir_ / "f.bmp").string() + "'"),
               2);
-    EXPECT_NE(read(dir_ / "err.txt").find("broken.bmp"), std::string::npos);
+    EXPECT_NE(read(dir_ / "err.txt").find("cannot be made again from its code"), std::string::npos)
+        << read(dir_ / "err.txt");
 }
 
 namespace {

@@ -33,6 +33,9 @@ Drawing randomDrawing(Random& r) {
         for (int n = r.upTo(70) - 1; n > 0; --n)
             s.colour.list.push_back(r.next() < 0.3 ? -r.upTo(7)
                                                    : static_cast<int32_t>(r.upTo(16777215)));
+    if (s.colour.tcolor == 2)
+        for (int n = r.upTo(70) - 1; n > 0; --n)
+            s.colour.scale.push_back(static_cast<int32_t>(r.upTo(16777216)) - 1);
     return d;
 }
 
@@ -49,6 +52,7 @@ void expectSame(const Drawing& a, const Drawing& b) {
     EXPECT_EQ(s.colour.tcolor, t.colour.tcolor);
     EXPECT_EQ(s.colour.tcolor2, t.colour.tcolor2);
     EXPECT_EQ(s.colour.list, t.colour.list);
+    EXPECT_EQ(s.colour.scale, t.colour.scale);
 }
 
 } // namespace
@@ -63,6 +67,7 @@ TEST(DrawingCode, EncodesAndDecodesEveryKindOfDrawing) {
         ASSERT_TRUE(back) << code << ": " << back.error().message;
         Drawing expected = d;
         if (expected.settings.colour.tcolor2 == 0) expected.settings.colour.list.clear();
+        if (expected.settings.colour.tcolor != 2) expected.settings.colour.scale.clear();
         expectSame(*back, expected);
         // Typed in small letters, without the dashes, the code is the same.
         std::string typed;
@@ -94,6 +99,37 @@ TEST(DrawingCode, OneMistypedCharacterIsCaught) {
         ASSERT_FALSE(d) << bad;
         EXPECT_EQ(d.error().message.rfind("This is not a drawing code", 0), 0u) << bad;
     }
+}
+
+// A drawing from an imported scale carries the scale; one too large to carry gets a code that
+// says it cannot make the drawing again; codes from before scales were carried still decode.
+TEST(DrawingCode, TheImportedScaleTravelsWithTheCodeUpToItsBound) {
+    Drawing d;
+    d.seed = 12345;
+    d.settings.colour.tcolor = 2;
+    d.settings.colour.tcolor2 = 0;
+    d.settings.colour.scale.assign(kMaxCodedScale, 0x00FF00);
+    d.settings.colour.scale.front() = 0; // black is a colour of a scale
+    Result<Drawing> back = decodeDrawing(drawingCode(d));
+    ASSERT_TRUE(back) << back.error().message;
+    EXPECT_EQ(back->settings.colour.scale, d.settings.colour.scale);
+
+    d.settings.colour.scale.push_back(0x0000FF);
+    back = decodeDrawing(drawingCode(d));
+    ASSERT_FALSE(back);
+    EXPECT_EQ(back.error().message,
+              "This drawing cannot be made again from its code: it was drawn from an imported "
+              "colour scale of 4097 colours, more than a code carries (4096).");
+    EXPECT_LT(drawingCode(d).size(), 40u);
+
+    for (const char* old : {"40006-0WJG7-G160J", "40006-0WJG7-G16J8-003ZJ-8"}) {
+        back = decodeDrawing(old);
+        ASSERT_TRUE(back) << old;
+        EXPECT_EQ(back->settings.colour.tcolor, 2) << old;
+        EXPECT_TRUE(back->settings.colour.scale.empty()) << old;
+    }
+    EXPECT_EQ(decodeDrawing("40006-0WJG7-G16J8-003ZJ-8")->settings.colour.list,
+              (std::vector<int32_t>{255, -3}));
 }
 
 TEST(DrawingCode, StartUpSettingsMakeAShortCode) {

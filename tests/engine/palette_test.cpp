@@ -1,7 +1,10 @@
 // Palette files: the exact text written, and what reading any text makes of it.
 #include "engine/palette.hpp"
+#include "model/drawing.hpp"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace vx;
 
@@ -38,23 +41,27 @@ TEST(PaletteFile, RedGreenBlueIsWrittenAsSixtyFivePrintStyleLines) {
     EXPECT_EQ(p.numcolors, 5);
 }
 
+// Each of the 65 values counts once as damaged, however many ways it is wrong.
 TEST(PaletteFile, AnyTextGivesAListWithoutGapsAndACountThatGoesWithIt) {
     struct Case {
         std::string text;
         std::vector<int32_t> list;
         double numcolors;
-        bool damaged;
+        int damaged;
     };
     std::string binary(300, '\xff');
     binary[7] = '\0';
+    std::string twiceWrong;
+    for (int i = 0; i < 65; ++i) twiceWrong += " 2.5x \r\n"; // not clean, and no colour
     const Case cases[] = {
-        {lines({}, 1), {}, 1, false},
-        {lines({0, 255}, 2), {255}, 2, true}, // slot 1 empty: the colour after it closes up
-        {"12,oops, 16777216 ,1.5\n-8 -7\n", {12, -7}, 3, true},
-        {"", {}, 1, true},
-        {binary, {}, 1, true},
-        {lines({255, 65280}, 40), {255, 65280}, 3, true},
-        {std::string(2 << 20, ' ') + lines({255}, 2), {}, 1, true},
+        {lines({}, 1), {}, 1, 0},
+        {lines({0, 255}, 2), {255}, 2, 1}, // slot 1 empty: the colour after it closes up
+        {"12,oops, 16777216 ,1.5\n-8 -7\n", {12, -7}, 3, 64},
+        {"", {}, 1, 65},
+        {binary, {}, 1, 65},
+        {lines({255, 65280}, 40), {255, 65280}, 3, 1},
+        {std::string(2 << 20, ' ') + lines({255}, 2), {}, 1, 65},
+        {twiceWrong, {}, 1, 65},
     };
     for (const Case& c : cases) {
         const PaletteList p = parsePalette(c.text);
@@ -62,7 +69,7 @@ TEST(PaletteFile, AnyTextGivesAListWithoutGapsAndACountThatGoesWithIt) {
         for (size_t k = 0; k < 64; ++k)
             EXPECT_EQ(p.slots[k], k < c.list.size() ? c.list[k] : 0) << what << " slot " << k + 1;
         EXPECT_EQ(p.numcolors, c.numcolors) << what;
-        EXPECT_EQ(p.damaged > 0, c.damaged) << what;
+        EXPECT_EQ(p.damaged, c.damaged) << what;
     }
     // Sixty-four colours fill every slot shown.
     std::string full;
@@ -71,4 +78,9 @@ TEST(PaletteFile, AnyTextGivesAListWithoutGapsAndACountThatGoesWithIt) {
     EXPECT_EQ(p.slots[63], 64000);
     EXPECT_EQ(p.numcolors, 64);
     EXPECT_EQ(p.damaged, 0);
+    // Loaded over a drawing code's 5000 colours, it is the whole list.
+    State st;
+    std::fill(st.colorlist.begin() + 1, st.colorlist.begin() + 5001, 255);
+    applyPalette(st, p);
+    EXPECT_EQ(colourSettings(st).list.size(), 64u);
 }

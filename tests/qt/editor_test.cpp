@@ -7,10 +7,14 @@
 #include "qt/app.hpp"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -169,9 +173,11 @@ TEST_F(Editor, WhiteStopsAtSlotSixtyFourWhereAShadeMovesOnToSixtyFive) {
     st.numcolors = 64;
     choose("editcolors");
     ASSERT_EQ(st.numsquare, 64);
+    sh().st.tcolor2 = 0; // true colour: the status line says how to use the list
     choose("white");
     EXPECT_EQ(st.colorlist[64], 16777213);
     EXPECT_EQ(st.numsquare, 64);
+    EXPECT_NE(w().statusText().indexOf("\"User defined colors\""), -1);
     choose("blue");
     clickAt(kSwatchLeft + 10, kSwatchTop + 10);
     EXPECT_EQ(st.colorlist[64], kBlueShades[1]);
@@ -186,11 +192,19 @@ TEST_F(Editor, PalettesAreSavedAndLoadedAsExactFilesAndBadNamesAreRefused) {
     choose("scolor");
     EXPECT_EQ(sh().st.colormode4, 3);
     EXPECT_FALSE(w().menuItem("options2")->isEnabled());
-    for (const char* bad : {"../up", "a/b", "  ", ".hidden"}) {
-        typeName("Text11", bad);
+    const std::pair<const char*, const char*> refused[] = {{"../up", "cannot hold \"/\""},
+                                                           {"a/b", "cannot hold \"/\""},
+                                                           {"  ", "Type a name"},
+                                                           {".hidden", "cannot start with \".\""},
+                                                           {"two\nlines", "control characters"},
+                                                           {"tab\there", "control characters"},
+                                                           {"esc\x1b[0m", "control characters"}};
+    for (const auto& [bad, why] : refused) {
+        sh().form.setText("Text11", bad); // as typed or pasted
         press("Command12");
         EXPECT_EQ(sh().st.colormode4, 3) << bad;
-        EXPECT_FALSE(w().statusText().isEmpty()) << bad;
+        EXPECT_NE(w().statusText().indexOf(why), -1)
+            << bad << ": " << w().statusText().toStdString();
     }
     typeName("Text11", "warm.colours");
     press("Command12");
@@ -202,6 +216,27 @@ TEST_F(Editor, PalettesAreSavedAndLoadedAsExactFilesAndBadNamesAreRefused) {
     expected += " 5 \r\n";
     EXPECT_EQ(readAll("warm.palette"), expected);
     EXPECT_FALSE(exists("../up.palette"));
+    // Saving over it asks first.
+    sh().st.colorlist[1] = kBlue;
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        choose("scolor");
+        typeName("Text11", "warm");
+        QTimer::singleShot(0, [answer] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->button(answer)->click();
+        });
+        press("Command12");
+        if (answer == QMessageBox::No) {
+            EXPECT_EQ(sh().st.colormode4, 3);
+            EXPECT_EQ(readAll("warm.palette"), expected);
+            EXPECT_NE(w().statusText().indexOf("kept as it was"), -1);
+            press("Command13");
+        }
+    }
+    EXPECT_EQ(sh().st.colormode4, 1);
+    EXPECT_EQ(readAll("warm.palette"), " 16711680 " + expected.substr(expected.find('\r')));
+    sh().st.colorlist[1] = kRed;
+    writeAll("warm.palette", expected);
 
     writeAll("empty.palette", " 0 \r\n 255 \r\n");
     writeAll("apple.palette", "not a palette at all");
@@ -214,13 +249,20 @@ TEST_F(Editor, PalettesAreSavedAndLoadedAsExactFilesAndBadNamesAreRefused) {
     EXPECT_TRUE(list().empty());
     EXPECT_NE(w().statusText().indexOf("damaged"), -1);
 
+    // Loaded over a drawing code's long list, it is the whole list; in another colour mode
+    // the status line says how to draw with it.
+    std::fill(sh().st.colorlist.begin() + 5, sh().st.colorlist.begin() + 5000, kGreen);
+    sh().st.tcolor2 = 0;
     choose("lcolor");
     QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
                       files->visualItemRect(files->item(2)).center());
     EXPECT_EQ(sh().st.palettename, "warm.palette");
     press("Command12");
     EXPECT_EQ(list(), (std::vector<int32_t>{kRed, kGreen, kBlue, -3}));
+    EXPECT_EQ(sh().st.colorlist[65], 0);
     EXPECT_EQ(sh().st.numsquare, 5);
+    EXPECT_NE(w().statusText().indexOf("\"User defined colors\""), -1);
+    sh().st.tcolor2 = 1;
 
     choose("lcolor");
     QTest::mouseClick(files->viewport(), Qt::LeftButton, {},

@@ -137,7 +137,7 @@ TEST_F(QtKeeping, SSavesTheWindowAsA24BitBitmap) {
     EXPECT_EQ(img.pixel(5, 5), rgbOf(kPatternColour));
     EXPECT_EQ(sh.st.nosave, 1);
     EXPECT_FALSE(w->menuItem("sscreen")->isEnabled());
-    EXPECT_EQ(w->statusText(), "Saved as pattern1.bmp.");
+    EXPECT_EQ(w->statusText().toStdString(), "Saved as pattern1.bmp in " + dir_.string() + ".");
     // A second press saves nothing more.
     press(w->canvas(), Qt::Key_S, "S");
     EXPECT_FALSE(exists("pattern2.bmp"));
