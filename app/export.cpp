@@ -128,15 +128,6 @@ int largestScale(int w, int h) {
     return n;
 }
 
-Result<std::string> saveNumbered(const std::string& prefix, const std::string& suffix,
-                                 const std::string& bytes) {
-    const int n = firstFreeNumber(prefix, suffix);
-    if (n == 0) return fail("every number up to " + std::to_string(kMaxFileNumber) + " is taken");
-    const std::string file = prefix + std::to_string(n) + suffix;
-    if (const Status written = writeFileAtomically(file, bytes); !written) return written.error();
-    return file;
-}
-
 void exportSvgClick(Shapes& sh) {
     exportVector(sh, Format::Svg);
 }
@@ -168,7 +159,7 @@ void posterClick(Shapes& sh) {
     f.code = currentCode(sh);
     const Result<std::string> bytes = encodePicture(picture, f);
     const Result<std::string> file =
-        bytes ? saveNumbered("poster", ".png", *bytes) : Result<std::string>(bytes.error());
+        bytes ? writeNewNumbered("poster", ".png", *bytes) : Result<std::string>(bytes.error());
     const std::string size = std::to_string(picture.width() * *factor) + " x " +
                              std::to_string(picture.height() * *factor);
     sh.platform->status(file ? "Saved the poster (" + size + ", " + std::to_string(*factor) +
@@ -198,7 +189,7 @@ void wallpaperClick(Shapes& sh) {
     f.code = drawingCode(*d);
     const Result<std::string> bytes = encodePicture(renderDrawing(*d), f);
     const Result<std::string> file =
-        bytes ? saveNumbered("wallpaper", ".png", *bytes) : Result<std::string>(bytes.error());
+        bytes ? writeNewNumbered("wallpaper", ".png", *bytes) : Result<std::string>(bytes.error());
     const std::string what = std::to_string(size.width) + " x " + std::to_string(size.height) +
                              (fromShape ? " wallpaper of the pattern of this shape's settings"
                                         : " wallpaper of this pattern");

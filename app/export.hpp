@@ -27,11 +27,6 @@ Result<Surface> patternTile(const Drawing& d);
 // The largest enlargement of a w x h picture within the surface limits, at most kRenderMaxScale.
 int largestScale(int w, int h);
 
-// Writes bytes under the first free name prefix + n + suffix in the working folder; the name
-// written.
-Result<std::string> saveNumbered(const std::string& prefix, const std::string& suffix,
-                                 const std::string& bytes);
-
 // The "Export" menu: each acts on the drawing on screen and says in the status line what it
 // wrote and where, or why not.
 void exportSvgClick(Shapes& sh);
