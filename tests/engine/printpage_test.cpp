@@ -3,8 +3,8 @@
 #include "surface/surface.hpp"
 
 #include <cmath>
+#include <cstdlib>
 #include <gtest/gtest.h>
-#include <regex>
 #include <zlib.h>
 
 using namespace vx;
@@ -21,22 +21,21 @@ struct PdfImage {
 
 PdfImage imageOf(const std::string& pdf) {
     PdfImage img;
-    std::smatch m;
-    const std::regex dict(R"(<< /Type /XObject /Subtype /Image[^>]*>>\nstream\n)");
-    if (!std::regex_search(pdf, m, dict)) return img;
-    img.dictionary = m.str();
-    auto number = [&](const char* key) {
-        std::smatch n;
-        const std::regex re(std::string("/") + key + " (\\d+)");
-        return std::regex_search(img.dictionary, n, re) ? std::stoi(n[1]) : 0;
+    const size_t from = pdf.find("<< /Type /XObject /Subtype /Image");
+    const size_t to = pdf.find(">>\nstream\n", from);
+    if (from == std::string::npos || to == std::string::npos) return img;
+    img.dictionary = pdf.substr(from, to - from);
+    auto number = [&](const std::string& key) {
+        const size_t at = img.dictionary.find("/" + key + " ");
+        return at == std::string::npos ? 0
+                                       : std::atoi(img.dictionary.c_str() + at + key.size() + 2);
     };
     img.width = number("Width");
     img.height = number("Height");
-    const size_t at = static_cast<size_t>(m.position() + m.length());
     uLongf size = static_cast<uLongf>(img.width) * img.height * 3;
     img.rgb.resize(size);
     const int z = uncompress(reinterpret_cast<Bytef*>(img.rgb.data()), &size,
-                             reinterpret_cast<const Bytef*>(pdf.data() + at),
+                             reinterpret_cast<const Bytef*>(pdf.data() + to + 10),
                              static_cast<uLong>(number("Length")));
     if (z != Z_OK || size != img.rgb.size()) img.rgb.clear();
     return img;
