@@ -44,12 +44,23 @@ bool saveDrawing(Shapes& sh) {
 }
 
 bool printScreen(Shapes& sh) {
+    if (sh.printing) {
+        sh.platform->status("Already printing: the page before is still on its way.");
+        return false;
+    }
+    struct Printing {
+        bool& on;
+        explicit Printing(bool& b) : on(b) { on = true; }
+        ~Printing() { on = false; }
+    } printing(sh.printing);
     State& st = sh.st;
     st.hhfd = sh.form.visible("Label2") ? 1 : 0;
     if (st.hhfd == 1) hideOptionsPanel(sh);
+    sh.platform->status("Printing...");
     sh.platform->pumpEvents();
     const Result<std::string> printed = sh.platform->printWindow();
-    if (st.hhfd == 1) showOptionsPanel(sh);
+    // Events ran while the page was on its way: a mode that hides the panel keeps it hidden.
+    if (st.hhfd == 1 && st.ssmode == 0 && st.colormode4 == 0) showOptionsPanel(sh);
     sh.platform->status(printed ? *printed : "Not printed: " + printed.error().message + ".");
     return printed.ok();
 }

@@ -66,6 +66,8 @@ struct Shapes {
     bool codeHintShown = false;
     // "Create random shape(s)" is drawing; a second click meanwhile is not obeyed.
     bool command1Running = false;
+    // A page is on its way to the printer while events run; a second print waits its turn.
+    bool printing = false;
 
     // The number in a field (leading number, blanks ignored, none gives 0).
     double field(const std::string& name) const { return fieldNumber(form.text(name)); }

@@ -2,14 +2,18 @@
 
 #include "app/output.hpp"
 #include "platform/files.hpp"
+#include "qt/printjob.hpp"
 #include "qt/window.hpp"
 
-#include <QBuffer>
-#include <QPageLayout>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLocale>
+#include <QTimer>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <new>
 
 namespace vx {
 
@@ -17,17 +21,84 @@ namespace {
 
 bool printerAllowed = true;
 
-// Draws the image as large as the page allows, keeping its proportions.
-bool paintPage(QPagedPaintDevice& device, const QImage& page) {
-    device.setPageOrientation(page.width() > page.height() ? QPageLayout::Landscape
-                                                           : QPageLayout::Portrait);
-    QPainter p;
-    if (!p.begin(&device)) return false;
-    const QRect area = p.viewport();
-    const QSize size = page.size().scaled(area.size(), Qt::KeepAspectRatio);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    p.drawImage(QRect(area.topLeft(), size), page);
-    return p.end();
+// Paper for a page no printer describes: what the desktop's country uses.
+Paper deskPaper() {
+    Paper p;
+    if (QLocale().measurementSystem() == QLocale::ImperialUSSystem) {
+        p.width = kLetterWidth;
+        p.height = kLetterHeight;
+    }
+    return p;
+}
+
+// Lets the window run until the job is done or the service has been silent too long. The
+// loop ends there, or when the program is closing.
+void waitFor(const PrintJob& job) {
+    QEventLoop loop;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, gap = 0;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        const qint64 now = clock.elapsed();
+        gap = std::max(gap, now - last);
+        last = now;
+        if (job.done() || job.overdue()) loop.quit();
+    });
+    poll.start(10);
+    if (!job.done()) loop.exec();
+    if (qEnvironmentVariable("VORTALIS_TIMING") == "1")
+        std::fprintf(stderr,
+                     "vortalis-timing: printing waited %lld ms, largest event-loop gap %lld ms\n",
+                     static_cast<long long>(clock.elapsed()),
+                     static_cast<long long>(std::max(gap, clock.elapsed() - last)));
+}
+
+std::string sizeNote(int reduction) {
+    if (reduction <= 1) return "";
+    return " (the drawing at 1/" + std::to_string(reduction) + " of its size, to fit the paper)";
+}
+
+bool localServer(const std::string& server) {
+    return server.empty() || server.front() == '/' || server == "localhost" ||
+           server == "127.0.0.1" || server == "::1";
+}
+
+// Where no printer could take the page, it is kept as a file.
+Result<std::string> keepAsFile(const PrintOutcome& o) {
+    std::string cause;
+    if (o.kind == PrintOutcome::NoPrinter)
+        cause = "no printer is installed";
+    else if (o.kind == PrintOutcome::NoDefault)
+        cause = "no default printer is set";
+    else if (localServer(o.server))
+        cause = "the print service (CUPS) is not running";
+    else
+        cause = "the print service at " + o.server + " could not be reached (" + o.reason + ")";
+    const Result<std::string> file = savePdfPage(o.pdf);
+    if (!file) return fail(cause + " and " + file.error().message);
+    std::error_code ec;
+    const std::string folder = std::filesystem::current_path(ec).string();
+    cause[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(cause[0])));
+    return cause + ": the page was saved as " + *file + (folder.empty() ? "" : " in " + folder) +
+           sizeNote(o.reduction) + ".";
+}
+
+Result<std::string> report(const PrintOutcome& o) {
+    switch (o.kind) {
+    case PrintOutcome::Sent:
+        return "Sent to " + o.printer + " as job " + std::to_string(o.job) + sizeNote(o.reduction) +
+               ".";
+    case PrintOutcome::TimedOut:
+        return fail("the print service at " + o.server + " did not answer within " +
+                    std::to_string(kPrintServiceSeconds) + " seconds");
+    case PrintOutcome::Refused:
+        return fail("the printer " + o.printer + " refused the job: " + o.reason);
+    case PrintOutcome::Failed:
+        return fail(o.reason);
+    default:
+        return keepAsFile(o);
+    }
 }
 
 } // namespace
@@ -38,58 +109,55 @@ bool completePdf(const QByteArray& bytes) {
     return bytes.startsWith("%PDF-") && tail.endsWith("%%EOF");
 }
 
-QImage windowPageImage(MainWindow& w) {
-    return w.canvas()->grab().toImage();
+Surface printedPage(const Shapes& sh) {
+    Surface page = sh.surface;
+    if (sh.form.visible("Picture1")) {
+        const ui::Control& p = sh.form.get("Picture1");
+        page.paint(sh.picture1, p.x, p.y, 0, 0, sh.picture1.width(), sh.picture1.height());
+    }
+    return page;
 }
 
 void setPrinterAllowed(bool allowed) {
     printerAllowed = allowed;
 }
 
-bool printerAvailable() {
-    return printerAllowed && !QPrinterInfo::availablePrinters().isEmpty() &&
-           !QPrinterInfo::defaultPrinter().isNull();
+Result<std::string> savePdfPage(const std::string& bytes) {
+    if (!completePdf(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()))))
+        return fail("the PDF page came out incomplete");
+    const Result<std::string> file = writeNewNumbered("print", ".pdf", bytes);
+    if (!file) {
+        // The name the page would have taken, for the message.
+        const int n = firstFreeNumber("print", ".pdf");
+        return fail((n > 0 ? "print" + std::to_string(n) + ".pdf" : std::string("the PDF page")) +
+                    " could not be written: " + file.error().message);
+    }
+    return file;
 }
 
-Result<std::string> printPage(const QImage& page) {
-    if (page.isNull()) return fail("there was not enough memory for a picture of the window");
-    if (printerAvailable()) {
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        QPrinter printer(info, QPrinter::HighResolution);
-        printer.setDocName("Vortalis pattern");
-        if (!paintPage(printer, page))
-            return fail("the printer " + info.printerName().toStdString() + " refused the page");
-        return "Printed on " + info.printerName().toStdString() + ".";
+Result<std::string> printPage(Surface page) {
+    if (page.width() <= 0 || page.height() <= 0) return fail("the drawing is empty");
+    auto job = std::make_shared<PrintJob>(std::move(page), deskPaper(), printerAllowed);
+    job->start();
+    waitFor(*job);
+    if (job->done()) return report(job->outcome());
+    job->cancel();
+    if (job->overdue()) {
+        PrintOutcome late;
+        late.kind = PrintOutcome::TimedOut;
+        late.server = job->server();
+        return report(late);
     }
-    // No printer: the page becomes a PDF file beside the saved drawings, made in memory and
-    // written whole or not at all.
-    const int n = firstFreeNumber("print", ".pdf");
-    if (n == 0) return fail("no printer is installed and every PDF file number is taken");
-    const std::string file = "print" + std::to_string(n) + ".pdf";
-    QBuffer pdf;
-    pdf.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&pdf);
-        writer.setResolution(1200);
-        writer.setTitle("Vortalis pattern");
-        if (!paintPage(writer, page))
-            return fail("no printer is installed and the page could not be made");
-    }
-    const QByteArray& bytes = pdf.data();
-    if (!completePdf(bytes))
-        return fail("no printer is installed and the PDF page came out incomplete; " + file +
-                    " was not written");
-    const Status written =
-        writeFileAtomically(file, std::string_view(bytes.constData(), bytes.size()));
-    if (!written)
-        return fail("no printer is installed and " + file +
-                    " could not be written: " + written.error().message);
-    return "No printer is installed: the page was saved as " + file + ".";
+    return fail("the program closed before the page was sent");
 }
 
 Result<std::string> QtPlatform::printWindow() {
     if (!w_) return fail("the window is not open");
-    return printPage(windowPageImage(*w_));
+    try {
+        return printPage(printedPage(w_->shapes()));
+    } catch (const std::bad_alloc&) {
+        return fail("there was not enough memory for a picture of the window");
+    }
 }
 
 } // namespace vx

@@ -1,28 +1,30 @@
 #pragma once
 // Printing the window, for the Qt platform.
+#include "app/shapes.hpp"
 #include "base/result.hpp"
 
 #include <QByteArray>
-#include <QImage>
 #include <string>
 
 namespace vx {
 
-class MainWindow;
+// The page that printing produces: the drawing, with the moving shape picture where it is
+// shown, and none of the controls.
+Surface printedPage(const Shapes& sh);
 
-// The page that printing produces: the drawing area with every visible control on it.
-QImage windowPageImage(MainWindow& w);
-
-// True when a default printer is installed (and printing to it has not been turned off).
-bool printerAvailable();
 // Tests turn the printer off so that pages go to PDF files.
 void setPrinterAllowed(bool allowed);
 
 // A PDF file's bytes from header to end-of-file marker: nothing cut off.
 bool completePdf(const QByteArray& bytes);
 
-// Prints an image as one page on the default printer, or, without a printer, into the first
-// free "print" + n + ".pdf" in the working folder. Says where the page went.
-Result<std::string> printPage(const QImage& page);
+// Keeps a page no printer took as the first free "print" + n + ".pdf" in the working folder;
+// the file's name.
+Result<std::string> savePdfPage(const std::string& bytes);
+
+// Sends the page to the default printer of the print service, or, without one, into a PDF
+// file. Events keep running meanwhile; a service that does not answer is given up after
+// kPrintServiceSeconds. Says where the page went.
+Result<std::string> printPage(Surface page);
 
 } // namespace vx

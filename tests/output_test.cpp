@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 using namespace vx;
@@ -23,6 +24,7 @@ class RecordingPlatform : public Platform {
         panelShownWhilePrinting = f.visible("Label2") || f.visible("Text2") ||
                                   f.visible("Command1") || f.visible("Option2");
         pumpsBeforePrint = pumps;
+        if (whilePrinting) whilePrinting();
         if (!printerWorks) return fail("the printer refused the job");
         return std::string("Printed.");
     }
@@ -31,6 +33,8 @@ class RecordingPlatform : public Platform {
     bool panelShownWhilePrinting = false;
     bool printerWorks = true;
     const Shapes* window = nullptr;
+    // Events that run while the page is on its way.
+    std::function<void()> whilePrinting;
 };
 
 const char* const kShownPanel[] = {"Command1", "Label2", "Text2",  "Label9", "Text9",
@@ -225,6 +229,27 @@ TEST_F(Keeping, PrintingTakesThePanelOffAndPutsItBack) {
     for (const char* n : kShownPanel) EXPECT_TRUE(sh.form.visible(n)) << n;
     for (const char* n : {"Label1", "Text1", "Label4", "Text4"}) EXPECT_FALSE(sh.form.visible(n));
     EXPECT_EQ(platform.lastStatus, "Printed.");
+}
+
+TEST_F(Keeping, WhileThePageIsOnItsWayASecondPrintWaitsAndTheSaverKeepsThePanelHidden) {
+    finishPattern(sh);
+    showPanel(sh);
+    std::string meanwhile;
+    platform.whilePrinting = [&] {
+        platform.whilePrinting = nullptr;
+        EXPECT_TRUE(ev.keyDown(sh, Events::kWindow, kKeyP));
+        meanwhile = platform.lastStatus;
+        EXPECT_TRUE(ev.click(sh, "ssaver"));
+    };
+    printScreen(sh);
+    EXPECT_EQ(platform.prints, 1);
+    EXPECT_EQ(meanwhile, "Already printing: the page before is still on its way.");
+    EXPECT_EQ(sh.st.ssmode, 1);
+    for (const char* n : kShownPanel) EXPECT_FALSE(sh.form.visible(n)) << n;
+    EXPECT_EQ(platform.lastStatus, "Printed.");
+    // The next print is obeyed again.
+    printScreen(sh);
+    EXPECT_EQ(platform.prints, 2);
 }
 
 TEST_F(Keeping, PrintingWithoutThePanelLeavesItHidden) {

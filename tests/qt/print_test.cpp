@@ -1,13 +1,19 @@
-// Printing and saving through the real window on Qt's offscreen platform.
+// Printing and saving through the real window on Qt's offscreen platform, and printing
+// through a print service of the tests' own.
 #include "../scratch_folder.hpp"
 #include "../small_disk.hpp"
 #include "app/events.hpp"
+#include "private_cups.hpp"
 #include "qt/print.hpp"
+#include "qt/printjob.hpp"
 #include "qt/window.hpp"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTimer>
 #include <fstream>
 #include <sys/resource.h>
 
@@ -23,17 +29,68 @@ class WatchingPlatform : public QtPlatform {
     explicit WatchingPlatform(MainWindow*& w) : QtPlatform(w), w_(w) {}
     Result<std::string> printWindow() override {
         panelShown = w_->shapes().form.visible("Label2");
-        page = windowPageImage(*w_);
         ++prints;
         return QtPlatform::printWindow();
     }
     bool panelShown = false;
-    QImage page;
     int prints = 0;
 
   private:
     MainWindow*& w_;
 };
+
+// An image of a PDF file as pdfimages lists it, and the first image's pixels.
+struct PdfImages {
+    struct Listed {
+        QString encoding, colour, interpolated;
+        int width = 0, height = 0;
+    };
+    std::vector<Listed> listed;
+    QImage first;
+};
+
+bool havePdfImages() {
+    return !QStandardPaths::findExecutable("pdfimages").isEmpty();
+}
+#define VORTALIS_NEED_PDFIMAGES()                                                                  \
+    if (!havePdfImages()) GTEST_SKIP() << "pdfimages (poppler-utils) is not installed"
+
+PdfImages pdfImages(const QString& file) {
+    PdfImages out;
+    QProcess list;
+    list.start("pdfimages", {"-list", file});
+    list.waitForFinished(30000);
+    const QStringList lines = QString::fromLocal8Bit(list.readAllStandardOutput()).split('\n');
+    // Below the heading and its rule: page num type width height color comp bpc enc interp ...
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QStringList f = lines[i].split(' ', Qt::SkipEmptyParts);
+        if (f.size() >= 10) out.listed.push_back({f[8], f[5], f[9], f[3].toInt(), f[4].toInt()});
+    }
+    QTemporaryDir dir;
+    QProcess extract;
+    extract.start("pdfimages", {"-png", file, dir.filePath("image")});
+    extract.waitForFinished(30000);
+    out.first.load(dir.filePath("image-000.png"));
+    return out;
+}
+
+// Expects the PDF file to hold the drawing, pixel for pixel, as its one image.
+void expectPdfHolds(const QString& file, const Surface& drawing) {
+    const PdfImages pdf = pdfImages(file);
+    ASSERT_EQ(pdf.listed.size(), 1u) << file.toStdString();
+    EXPECT_NE(pdf.listed[0].encoding, "jpeg");
+    EXPECT_EQ(pdf.listed[0].colour, "rgb");
+    EXPECT_EQ(pdf.listed[0].interpolated, "no");
+    ASSERT_EQ(pdf.first.width(), drawing.width());
+    ASSERT_EQ(pdf.first.height(), drawing.height());
+    int wrong = 0;
+    for (int y = 0; y < drawing.height(); ++y)
+        for (int x = 0; x < drawing.width(); ++x) {
+            const QRgb p = pdf.first.pixel(x, y);
+            wrong += (qRed(p) | qGreen(p) << 8 | qBlue(p) << 16) != drawing.pixel(x, y);
+        }
+    EXPECT_EQ(wrong, 0) << "pixels that differ from the drawing";
+}
 
 const char* const kShownPanel[] = {"Command1", "Label2", "Text2",  "Label9", "Text9",
                                    "Label8",   "Text10", "Label3", "Text3",  "Option1",
@@ -82,36 +139,38 @@ class QtKeeping : public scratch::ScratchFolder {
 } // namespace
 
 TEST_F(QtKeeping, PInAFieldPrintsThePatternWithoutThePanelToAPdfFile) {
+    VORTALIS_NEED_PDFIMAGES();
     showPanel();
-    // Shown, the panel is on the window's image: the check below means something.
-    const QImage withPanel = windowPageImage(*w);
-    EXPECT_NE(withPanel.pixel(20, 110), rgbOf(kPatternColour));
+    // Shown, the panel is on the screen: the check of the page means something.
+    EXPECT_NE(w->canvas()->grab().toImage().pixel(20, 110), rgbOf(kPatternColour));
+    sh.surface.fillBox(300, 200, 400, 260, 0x10E020);
 
     auto* field = qobject_cast<QLineEdit*>(w->control("Text2"));
     ASSERT_NE(field, nullptr);
     press(field, Qt::Key_P, "p");
     EXPECT_EQ(platform.prints, 1);
     EXPECT_FALSE(platform.panelShown);
-    ASSERT_FALSE(platform.page.isNull());
-    EXPECT_EQ(platform.page.pixel(20, 110), rgbOf(kPatternColour)); // where Label2 sits
-    EXPECT_EQ(platform.page.pixel(20, 30), rgbOf(kPatternColour));  // Command1
     EXPECT_EQ(field->text(), "200");
     EXPECT_EQ(sh.form.text("Text2"), "200");
     for (const char* n : kShownPanel) EXPECT_TRUE(w->control(n)->isVisible()) << n;
 
-    const std::string pdf = readAll("print1.pdf");
-    ASSERT_GT(pdf.size(), 100u);
-    EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+    expectPdfHolds("print1.pdf", sh.surface);
     EXPECT_FALSE(exists("print1.pdf.tmp"));
     EXPECT_NE(w->statusText().indexOf("print1.pdf"), -1) << w->statusText().toStdString();
 }
 
 TEST_F(QtKeeping, PrintingWithoutThePanelLeavesItHiddenAndNumbersThePages) {
+    VORTALIS_NEED_PDFIMAGES();
     writeAll("print1.pdf", "someone else's");
+    // The main page: "P" prints its pattern, not the "Begin" button over it.
+    sh.form.setVisible("Command4", true);
+    QApplication::processEvents();
+    const QPoint begin = w->control("Command4")->geometry().center();
+    EXPECT_NE(w->canvas()->grab().toImage().pixel(begin), rgbOf(kPatternColour));
     press(w->canvas(), Qt::Key_P, "P");
     EXPECT_EQ(platform.prints, 1);
     EXPECT_EQ(readAll("print1.pdf"), "someone else's");
-    EXPECT_TRUE(exists("print2.pdf"));
+    expectPdfHolds("print2.pdf", sh.surface);
     for (const char* n : kShownPanel) EXPECT_FALSE(w->control(n)->isVisible()) << n;
     // The menu item prints too, also after a single shape.
     sh.st.bbmv = 1;
@@ -208,4 +267,117 @@ TEST_F(QtKeeping, AHugeWindowGetsACappedDrawingAndShortMemoryAMessage) {
     };
     EXPECT_EXIT(shortOfMemory(), ::testing::ExitedWithCode(0), "");
 #endif
+}
+
+namespace {
+
+// Prints on the print service CUPS_SERVER names, a drawing of noise that any resampling or
+// lossy coding of the page would change.
+class QtPrintService : public QtKeeping {
+  protected:
+    void SetUp() override {
+        QtKeeping::SetUp();
+        setPrinterAllowed(true);
+        uint32_t r = 99;
+        for (int y = 0; y < sh.surface.height(); ++y)
+            for (int x = 0; x < sh.surface.width(); ++x) {
+                r = r * 1664525 + 1013904223;
+                sh.surface.setPixel(x, y, static_cast<int32_t>(r >> 8));
+            }
+        folder = QDir::currentPath().toStdString();
+    }
+    void TearDown() override {
+        // No print may outlive the test, not even one the window gave up on.
+        for (int i = 0; i < 1000 && PrintJob::running() > 0; ++i) QThread::msleep(10);
+        EXPECT_EQ(PrintJob::running(), 0);
+        qunsetenv("CUPS_SERVER");
+        QtKeeping::TearDown();
+    }
+    std::string printed(const QString& server) {
+        qputenv("CUPS_SERVER", server.toLocal8Bit());
+        press(w->canvas(), Qt::Key_P, "P");
+        return w->statusText().toStdString();
+    }
+    std::string folder;
+};
+
+} // namespace
+
+TEST_F(QtPrintService, ADownOrHangingServiceIsToldWhileTheWindowKeepsRunning) {
+    EXPECT_EQ(printed(QDir::current().filePath("nothing.sock")),
+              "The print service (CUPS) is not running: the page was saved as print1.pdf in " +
+                  folder + ".");
+    EXPECT_TRUE(completePdf(QByteArray::fromStdString(readAll("print1.pdf"))));
+
+    // A service that takes the connection and never answers.
+    const QString hang = QDir::current().filePath("hang.sock");
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", hang.toLocal8Bit().constData());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(fd, 8), 0);
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(10);
+    std::string second;
+    QTimer again; // a second "P" while the first print waits
+    again.setSingleShot(true);
+    QObject::connect(&again, &QTimer::timeout, [&] {
+        press(w->canvas(), Qt::Key_P, "P");
+        second = w->statusText().toStdString();
+    });
+    again.start(300);
+    EXPECT_EQ(printed(hang), "Not printed: the print service at " + hang.toStdString() +
+                                 " did not answer within 5 seconds.");
+    ::close(fd);
+    EXPECT_GT(ticks, 50) << "the window's events stopped while it waited";
+    EXPECT_EQ(second, "Already printing: the page before is still on its way.");
+    EXPECT_EQ(platform.prints, 2);
+    EXPECT_FALSE(exists("print2.pdf"));
+}
+
+TEST_F(QtPrintService, AnAcceptedJobCarriesTheDrawingLosslesslyInColour) {
+    vx::testing::PrivateCups cups;
+    if (!cups.why().empty()) GTEST_SKIP() << cups.why();
+    VORTALIS_NEED_PDFIMAGES();
+    ASSERT_TRUE(cups.addPdfQueue("PDF")) << cups.lastOutput;
+    ASSERT_TRUE(cups.tool("/usr/sbin/lpadmin", {"-d", "PDF"})) << cups.lastOutput;
+    const QString status = QString::fromStdString(printed(cups.socket()));
+    const QRegularExpressionMatch m =
+        QRegularExpression(R"(^Sent to PDF as job (\d+)\.$)").match(status);
+    ASSERT_TRUE(m.hasMatch()) << status.toStdString();
+    const QString pdf = cups.waitForPdf(m.captured(1).toInt());
+    ASSERT_FALSE(pdf.isEmpty()) << "cups-pdf wrote no file; see " << cups.log();
+    expectPdfHolds(pdf, sh.surface);
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+TEST_F(QtPrintService, RefusalsAndMissingPrintersAreToldAsTheyAre) {
+    vx::testing::PrivateCups cups;
+    if (!cups.why().empty()) GTEST_SKIP() << cups.why();
+    const struct {
+        std::function<bool()> setUp;
+        std::string status;
+    } steps[] = {
+        {[] { return true; },
+         "No printer is installed: the page was saved as print1.pdf in " + folder + "."},
+        {[&] {
+             return cups.addPdfQueue("Failing") &&
+                    cups.tool("/usr/sbin/lpadmin", {"-d", "Failing"}) &&
+                    cups.tool("/usr/sbin/cupsreject", {"-r", "out of paper", "Failing"});
+         },
+         "Not printed: the printer Failing refused the job: Destination \"Failing\" is not "
+         "accepting jobs (out of paper)."},
+        {[&] {
+             return cups.addPdfQueue("PDF") && cups.tool("/usr/sbin/lpadmin", {"-x", "Failing"});
+         },
+         "No default printer is set: the page was saved as print2.pdf in " + folder + "."},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(step.setUp()) << cups.lastOutput;
+        EXPECT_EQ(printed(cups.socket()), step.status);
+    }
+    EXPECT_FALSE(exists("print3.pdf"));
 }
