@@ -111,6 +111,8 @@ Status deflateImage(const Surface& s, const PageFit& f, std::string& out) {
     return {};
 }
 
+} // namespace
+
 std::string pdfText(std::string_view s) {
     std::string out = "(";
     for (char c : s) {
@@ -119,8 +121,6 @@ std::string pdfText(std::string_view s) {
     }
     return out + ")";
 }
-
-} // namespace
 
 PageFit fitPage(int width, int height, const Paper& paper) {
     if (width <= 0 || height <= 0) return fitOn(1, 1, paper.width, paper.height, paper);

@@ -1,5 +1,7 @@
 #include "export/vector.hpp"
 
+#include "engine/printpage.hpp"
+
 #include <zlib.h>
 
 #include <charconv>
@@ -51,15 +53,6 @@ std::string xmlText(const std::string& s) {
             out += c;
     }
     return out;
-}
-
-std::string pdfText(const std::string& s) {
-    std::string out = "(";
-    for (char c : s) {
-        if (c == '(' || c == ')' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + ")";
 }
 
 } // namespace
