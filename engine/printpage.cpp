@@ -1,5 +1,6 @@
 #include "engine/printpage.hpp"
 
+#include "engine/pdf.hpp"
 #include "surface/surface.hpp"
 
 #include <algorithm>
@@ -113,15 +114,6 @@ Status deflateImage(const Surface& s, const PageFit& f, std::string& out) {
 
 } // namespace
 
-std::string pdfText(std::string_view s) {
-    std::string out = "(";
-    for (char c : s) {
-        if (c == '(' || c == ')' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + ")";
-}
-
 PageFit fitPage(int width, int height, const Paper& paper) {
     if (width <= 0 || height <= 0) return fitOn(1, 1, paper.width, paper.height, paper);
     const PageFit portrait = fitOn(width, height, paper.width, paper.height, paper);
@@ -142,41 +134,20 @@ Result<std::string> pagePdf(const Surface& drawing, const Paper& paper, std::str
         if (Status s = deflateImage(drawing, f, image); !s) return s.error();
         const std::string content = "q " + num(f.width) + " 0 0 " + num(f.height) + " " + num(f.x) +
                                     " " + num(f.y) + " cm /Im1 Do Q";
-        std::string pdf = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
-        std::vector<size_t> offsets;
-        auto object = [&](const std::string& head, const std::string& stream = {}) {
-            offsets.push_back(pdf.size());
-            pdf += std::to_string(offsets.size()) + " 0 obj\n" + head;
-            if (!stream.empty()) {
-                pdf += "\nstream\n";
-                pdf += stream;
-                pdf += "\nendstream";
-            }
-            pdf += "\nendobj\n";
-        };
-        object("<< /Type /Catalog /Pages 2 0 R >>");
-        object("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-        object("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + num(f.pageWidth) + " " +
-               num(f.pageHeight) +
-               "] /Resources << /XObject << /Im1 4 0 R >> >> /Contents 5 0 R >>");
-        pdf.reserve(pdf.size() + image.size() + 1024);
-        object("<< /Type /XObject /Subtype /Image /Width " + std::to_string(f.imageWidth) +
-                   " /Height " + std::to_string(f.imageHeight) +
-                   " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Interpolate false"
-                   " /Filter /FlateDecode /Length " +
-                   std::to_string(image.size()) + " >>",
-               image);
-        object("<< /Length " + std::to_string(content.size()) + " >>", content);
-        object("<< /Title " + pdfText(title) + " /Producer (Vortalis) >>");
-        const size_t xref = pdf.size();
-        pdf += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
-        for (size_t at : offsets) {
-            const std::string n = std::to_string(at);
-            pdf += std::string(10 - n.size(), '0') + n + " 00000 n \n";
-        }
-        pdf += "trailer\n<< /Size " + std::to_string(offsets.size() + 1) +
-               " /Root 1 0 R /Info 6 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
-        return pdf;
+        return pdfFile({
+            "<< /Type /Catalog /Pages 2 0 R >>",
+            "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + num(f.pageWidth) + " " +
+                num(f.pageHeight) +
+                "] /Resources << /XObject << /Im1 4 0 R >> >> /Contents 5 0 R >>",
+            pdfStream("/Type /XObject /Subtype /Image /Width " + std::to_string(f.imageWidth) +
+                          " /Height " + std::to_string(f.imageHeight) +
+                          " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Interpolate false"
+                          " /Filter /FlateDecode",
+                      image),
+            pdfStream("", content),
+            "<< /Title " + pdfText(title) + " /Producer (Vortalis) >>",
+        });
     } catch (const std::bad_alloc&) {
         return fail("there was not enough memory for the page");
     }

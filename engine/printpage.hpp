@@ -36,9 +36,6 @@ struct PageFit {
 
 PageFit fitPage(int width, int height, const Paper& paper);
 
-// A PDF string literal holding s, its parentheses and backslashes escaped.
-std::string pdfText(std::string_view s);
-
 // The bytes of a PDF file with one page of the given paper holding the drawing, centred.
 // Fails only when there is no memory for the page.
 Result<std::string> pagePdf(const Surface& drawing, const Paper& paper, std::string_view title);

@@ -1,6 +1,6 @@
 #include "export/vector.hpp"
 
-#include "engine/printpage.hpp"
+#include "engine/pdf.hpp"
 
 #include <zlib.h>
 
@@ -136,31 +136,15 @@ Result<std::string> pdfFile(const VecDrawing& d, const VecPage& page) {
     std::string w, h;
     num(w, d.width * ptPerPx, 4);
     num(h, d.height * ptPerPx, 4);
-    const std::string objects[] = {
-        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+    return pdfFile({
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + w + " " + h +
             "] /Contents 4 0 R /Resources << >> >>",
-        "<< /Length " + std::to_string(packed.size()) + " /Filter /FlateDecode >>\nstream\n" +
-            packed + "\nendstream",
+        pdfStream("/Filter /FlateDecode", packed),
         "<< /Producer (Vortalis)" + (page.title.empty() ? "" : " /Title " + pdfText(page.title)) +
-            " >>"};
-    std::string out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
-    std::vector<size_t> offsets;
-    int n = 1;
-    for (const std::string& o : objects) {
-        offsets.push_back(out.size());
-        out += std::to_string(n++) + " 0 obj\n" + o + "\nendobj\n";
-    }
-    const size_t xref = out.size();
-    out += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
-    for (size_t at : offsets) {
-        char line[24];
-        std::snprintf(line, sizeof line, "%010zu 00000 n \n", at);
-        out += line;
-    }
-    out += "trailer\n<< /Size " + std::to_string(offsets.size() + 1) +
-           " /Root 1 0 R /Info 5 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
-    return out;
+            " >>",
+    });
 }
 
 } // namespace vx
