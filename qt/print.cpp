@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <new>
 
 namespace vx {
@@ -77,10 +76,8 @@ Result<std::string> keepAsFile(const PrintOutcome& o) {
         cause = "the print service at " + o.server + " could not be reached (" + o.reason + ")";
     const Result<std::string> file = savePdfPage(o.pdf);
     if (!file) return fail(cause + " and " + file.error().message);
-    std::error_code ec;
-    const std::string folder = std::filesystem::current_path(ec).string();
     cause[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(cause[0])));
-    return cause + ": the page was saved as " + *file + (folder.empty() ? "" : " in " + folder) +
+    return cause + ": the page was saved as " + *file + " in " + workingFolderName() +
            sizeNote(o.reduction) + ".";
 }
 
