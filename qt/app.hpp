@@ -1,5 +1,6 @@
 #pragma once
 #include "app/shapes.hpp"
+#include "qt/qtplatform.hpp"
 #include "qt/window.hpp"
 
 #include <QApplication>

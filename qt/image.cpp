@@ -29,6 +29,10 @@ bool copyToImage(const Surface& s, QImage& img, const QRect& r) {
     return true;
 }
 
+QColor toQColor(int32_t c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
 QImage toImage(const Surface& s) {
     QImage img;
     if (!copyToImage(s, img, QRect(0, 0, s.width(), s.height()))) return {};

@@ -3,9 +3,11 @@
 #include "base/result.hpp"
 #include "surface/surface.hpp"
 
+#include <QColor>
 #include <QImage>
 #include <QRect>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,9 @@ namespace vx {
 // Copies the part r of the surface into the same place of img, which is made a surface-sized
 // RGB32 image first when it is not one. False when there is no memory for the image.
 bool copyToImage(const Surface& s, QImage& img, const QRect& r);
+
+// A surface colour (red in the low byte) as Qt has it.
+QColor toQColor(int32_t c);
 
 // The whole surface as an RGB32 image; a null image when there is no memory for it.
 QImage toImage(const Surface& s);

@@ -3,6 +3,7 @@
 #include "app/output.hpp"
 #include "platform/files.hpp"
 #include "qt/printjob.hpp"
+#include "qt/qtplatform.hpp"
 #include "qt/window.hpp"
 
 #include <QElapsedTimer>

@@ -1,109 +1,25 @@
 #pragma once
 // The real window: mirrors the form model onto widgets and turns widget events into handlers.
+// Its controls are built and mirrored in qt/controls.cpp; the drawing area is qt/canvas.hpp.
 #include "app/events.hpp"
 #include "app/shapes.hpp"
+#include "qt/canvas.hpp"
+#include "qt/frametiming.hpp"
 #include "qt/inhibit.hpp"
 
-#include <QDialog>
-#include <QElapsedTimer>
-#include <QImage>
 #include <QMainWindow>
-#include <QWidget>
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
 class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QTimer;
 
 namespace vx {
-
-class MainWindow;
-
-// Shows the window surface and hosts the controls at their design positions.
-class Canvas : public QWidget {
-    Q_OBJECT
-  public:
-    Canvas(MainWindow& w, QWidget* parent);
-
-  protected:
-    void paintEvent(QPaintEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
-    void keyReleaseEvent(QKeyEvent*) override;
-
-  private:
-    MainWindow& w_;
-    QImage image_;
-};
-
-// Shows a picture surface (Picture1). It keeps the picture as an image between changes, so
-// that gliding across the window costs a copy of the image, not a conversion of the surface.
-class PictureView : public QWidget {
-    Q_OBJECT
-  public:
-    PictureView(const Surface& s, QWidget* parent);
-    // The surface has changed: the next paint converts it again.
-    void changed();
-
-  protected:
-    void paintEvent(QPaintEvent*) override;
-
-  private:
-    const Surface& s_;
-    QImage image_;
-    bool current_ = false;
-};
-
-// Asks for a line of text such as a drawing code. The field wraps, and is sized to show the
-// longest code the window makes whole; Return accepts.
-class TextDialog : public QDialog {
-    Q_OBJECT
-  public:
-    TextDialog(QWidget* parent, const QString& title, const QString& label);
-    QPlainTextEdit* field() const { return field_; }
-    QString text() const;
-
-  protected:
-    bool eventFilter(QObject* o, QEvent* e) override;
-
-  private:
-    QPlainTextEdit* field_;
-};
-
-class QtPlatform : public Platform {
-  public:
-    explicit QtPlatform(MainWindow*& w) : w_(w) {}
-    void pumpEvents() override;
-    void maximise() override;
-    void quit() override;
-    void later(std::function<void()> f) override;
-    void copyText(const std::string& text) override;
-    std::optional<std::string> askText(const std::string& title, const std::string& label) override;
-    int drawText(Surface& s, int x, int y, const std::string& text, int32_t colour) override;
-    Result<Surface> readPicture(const std::string& file) override;
-    std::optional<std::string> askSaveFile(const std::string& title, const std::string& suggested,
-                                           const std::string& filter) override;
-    std::optional<int> askNumber(const std::string& title, const std::string& label, int value,
-                                 int min, int max) override;
-    std::optional<SurfaceSize> screenPixels() override;
-    void status(const std::string& text) override;
-    bool confirm(const std::string& question) override;
-    // In qt/print.cpp.
-    Result<std::string> printWindow() override;
-
-  protected:
-    void showWarning(const std::string& text) override;
-
-  private:
-    MainWindow*& w_;
-};
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -143,10 +59,10 @@ class MainWindow : public QMainWindow {
     // new size once no handler runs.
     void fitSurface();
 
-    // VORTALIS_TIMING=1: frames shown by the main loop, and the time from a Timer1 tick, a
-    // mouse click or "Edit colors" to the frame that shows what it drew, on stderr.
-    void markForFrame(const char* what);
-    void noteCanvasPainted();
+    // VORTALIS_TIMING=1: something happened that the next frame shows; the canvas was
+    // painted.
+    void markForFrame(const char* what) { timing_.mark(what); }
+    void noteCanvasPainted() { timing_.painted(); }
     // Work to do once the window shows the frame being made.
     void afterFrame(std::function<void()> f);
     void runAfterFrame();
@@ -156,8 +72,31 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    // The drawing area, the status line and every control of the form, at its place.
     void build();
+    void buildFrame();
+    // One factory for each kind of control; those that make no widget give null.
+    QWidget* makeControl(const ui::Control& c);
+    QWidget* makeButton(const ui::Control& c);
+    QWidget* makeLabel(const ui::Control& c);
+    QWidget* makeTextField(const ui::Control& c);
+    QWidget* makeOptionButton(const ui::Control& c);
+    QWidget* makeFileList(const ui::Control& c);
+    void makeMenu(const ui::Control& c);
+    QAction* makeMenuItem(const ui::Control& c, QMenu* parent);
+    void makeTimer(const ui::Control& c);
+    // Names the widget, gives it the control's colour and visibility, and keeps it.
+    void keepWidget(QWidget* w, const ui::Control& c);
+    // The design places suit a smaller font than most desktops use: widens the columns until
+    // every label shows its whole caption.
+    void widenColumns();
+
+    // Shows a change of the form on the control's widget, menu item or timer.
     void mirror(const ui::Control& c, ui::Change ch);
+    void mirrorTimer(QTimer* t, const ui::Control& c, ui::Change ch);
+    void mirrorMenuItem(QAction* a, const ui::Control& c);
+    void mirrorWidget(QWidget* w, const ui::Control& c, ui::Change ch);
+    void mirrorText(QWidget* w, const ui::Control& c);
     // Where a control goes on the screen, from its design place.
     QRect place(const ui::Control& c) const;
     // A menu item's mark as the model has it; either-or items as a group.
@@ -184,13 +123,7 @@ class MainWindow : public QMainWindow {
     int listener_ = 0;
     std::vector<std::function<void()>> afterFrame_;
     ScreenSaverInhibitor inhibitor_;
-    struct Timing {
-        bool on = false;
-        QElapsedTimer clock;
-        qint64 lastFrame = -1, periodStart = 0, largestGap = 0, pendingStart = 0;
-        const char* pending = nullptr; // what waits for the next frame to show it
-        int frames = 0;
-    } timing_;
+    FrameTiming timing_;
 };
 
 // Key code of a Qt key as the handlers see it, or 0.

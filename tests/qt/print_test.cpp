@@ -6,6 +6,7 @@
 #include "private_cups.hpp"
 #include "qt/print.hpp"
 #include "qt/printjob.hpp"
+#include "qt/qtplatform.hpp"
 #include "qt/window.hpp"
 
 #include <QApplication>

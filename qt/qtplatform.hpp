@@ -1,0 +1,59 @@
+#pragma once
+// The desktop's services as the window gives them: its dialogs, its status line, its
+// clipboard and its font.
+#include "platform/platform.hpp"
+
+#include <QDialog>
+
+class QPlainTextEdit;
+
+namespace vx {
+
+class MainWindow;
+
+// Asks for a line of text such as a drawing code. The field wraps, and is sized to show the
+// longest code the window makes whole; Return accepts.
+class TextDialog : public QDialog {
+    Q_OBJECT
+  public:
+    TextDialog(QWidget* parent, const QString& title, const QString& label);
+    QPlainTextEdit* field() const { return field_; }
+    QString text() const;
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+  private:
+    QPlainTextEdit* field_;
+};
+
+// The platform's services through the window; w is the window once it exists.
+class QtPlatform : public Platform {
+  public:
+    explicit QtPlatform(MainWindow*& w) : w_(w) {}
+    void pumpEvents() override;
+    void maximise() override;
+    void quit() override;
+    void later(std::function<void()> f) override;
+    void copyText(const std::string& text) override;
+    std::optional<std::string> askText(const std::string& title, const std::string& label) override;
+    int drawText(Surface& s, int x, int y, const std::string& text, int32_t colour) override;
+    Result<Surface> readPicture(const std::string& file) override;
+    std::optional<std::string> askSaveFile(const std::string& title, const std::string& suggested,
+                                           const std::string& filter) override;
+    std::optional<int> askNumber(const std::string& title, const std::string& label, int value,
+                                 int min, int max) override;
+    std::optional<SurfaceSize> screenPixels() override;
+    void status(const std::string& text) override;
+    bool confirm(const std::string& question) override;
+    // In qt/print.cpp.
+    Result<std::string> printWindow() override;
+
+  protected:
+    void showWarning(const std::string& text) override;
+
+  private:
+    MainWindow*& w_;
+};
+
+} // namespace vx
