@@ -154,88 +154,142 @@ void PrintJob::run() {
         makePdf(fallback_);
 }
 
+// The connection to the service and what it said of its printers, released in one place.
+struct PrintJob::Service {
+    http_t* http = nullptr;
+    int count = 0;
+    cups_dest_t* dests = nullptr;
+    cups_dest_t* dest = nullptr; // the default printer, once found
+    cups_dinfo_t* info = nullptr;
+
+    Service() = default;
+    Service(const Service&) = delete;
+    Service& operator=(const Service&) = delete;
+    ~Service() {
+        cupsFreeDestInfo(info);
+        cupsFreeDests(count, dests);
+        if (http) httpClose(http);
+    }
+};
+
+void PrintJob::fail(PrintOutcome::Kind kind) {
+    fail(kind, lastError());
+}
+
+void PrintJob::fail(PrintOutcome::Kind kind, std::string reason) {
+    outcome_.kind = gaveUp_ || overdue() ? PrintOutcome::TimedOut : kind;
+    outcome_.reason = std::move(reason);
+}
+
+// The steps each end in fail() or leave the outcome to the next; a step that fails returns
+// false (or job 0).
 void PrintJob::send() {
     if (!useService_) {
         outcome_.kind = PrintOutcome::NoPrinter;
         return;
     }
     cupsSetPasswordCB2(noPassword, nullptr);
-    auto fails = [this](PrintOutcome::Kind kind, std::string reason = lastError()) {
-        outcome_.kind = gaveUp_ || overdue() ? PrintOutcome::TimedOut : kind;
-        outcome_.reason = std::move(reason);
-    };
+    Service service;
+    if (!connectToService(service) || !findPrinter(service)) return;
+    makePdf(paperOf(service.http, service.dest, service.info, fallback_));
+    if (outcome_.pdf.empty() || cancelled_) return;
+    const int id = createJob(service);
+    if (id == 0) return;
+    outcome_.job = id;
+    if (sendPage(service, id)) {
+        outcome_.kind = PrintOutcome::Sent;
+        outcome_.pdf.clear();
+    }
+}
+
+bool PrintJob::connectToService(Service& service) {
     const int64_t left = kPrintServiceSeconds * 1000 - (nowMs() - lastAnswer_);
-    http_t* http = httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+    service.http = httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                 static_cast<int>(std::max<int64_t>(left, 1)), nullptr);
-    if (!http) return fails(PrintOutcome::NotRunning);
+    if (!service.http) {
+        fail(PrintOutcome::NotRunning);
+        return false;
+    }
     // Every wait for the service asks keepWaiting() each tenth of a second.
-    httpSetTimeout(http, 0.1, vx::keepWaiting, this);
-    cups_dest_t* dests = nullptr;
-    const int count = cupsGetDests2(http, &dests);
-    struct Free {
-        http_t* http;
-        int count;
-        cups_dest_t* dests;
-        cups_dinfo_t* info = nullptr;
-        ~Free() {
-            cupsFreeDestInfo(info);
-            cupsFreeDests(count, dests);
-            httpClose(http);
-        }
-    } owned{http, count, dests};
-    if (count == 0) {
+    httpSetTimeout(service.http, 0.1, vx::keepWaiting, this);
+    return true;
+}
+
+bool PrintJob::findPrinter(Service& service) {
+    service.count = cupsGetDests2(service.http, &service.dests);
+    if (service.count == 0) {
         const ipp_status_t s = cupsLastError();
-        if (succeeded(s) || s == IPP_STATUS_ERROR_NOT_FOUND) return fails(PrintOutcome::NoPrinter);
-        return fails(PrintOutcome::Failed,
-                     "the print service at " + server_ + " answered: " + lastError());
+        if (succeeded(s) || s == IPP_STATUS_ERROR_NOT_FOUND)
+            fail(PrintOutcome::NoPrinter);
+        else
+            fail(PrintOutcome::Failed,
+                 "the print service at " + server_ + " answered: " + lastError());
+        return false;
     }
     answered();
-    cups_dest_t* dest = cupsGetDest(nullptr, nullptr, count, dests);
-    if (!dest) return fails(PrintOutcome::NoDefault);
-    outcome_.printer = dest->name;
-    owned.info = cupsCopyDestInfo(http, dest);
-    if (!owned.info && (gaveUp_ || cancelled_)) return fails(PrintOutcome::TimedOut);
+    service.dest = cupsGetDest(nullptr, nullptr, service.count, service.dests);
+    if (!service.dest) {
+        fail(PrintOutcome::NoDefault);
+        return false;
+    }
+    outcome_.printer = service.dest->name;
+    service.info = cupsCopyDestInfo(service.http, service.dest);
+    if (!service.info && (gaveUp_ || cancelled_)) {
+        fail(PrintOutcome::TimedOut);
+        return false;
+    }
     answered();
-    makePdf(paperOf(http, dest, owned.info, fallback_));
-    if (outcome_.pdf.empty() || cancelled_) return;
+    return true;
+}
 
+int PrintJob::createJob(Service& service) {
     int optionCount = 0;
     cups_option_t* options = nullptr;
     // Colour wherever the printer offers it: some queues print grey unless asked.
-    if (owned.info && cupsCheckDestSupported(http, dest, owned.info, "print-color-mode", "color"))
+    if (service.info && cupsCheckDestSupported(service.http, service.dest, service.info,
+                                               "print-color-mode", "color"))
         optionCount = cupsAddOption("print-color-mode", "color", optionCount, &options);
-    const int id = cupsCreateJob(http, dest->name, kTitle, optionCount, options);
+    const int id = cupsCreateJob(service.http, service.dest->name, kTitle, optionCount, options);
     cupsFreeOptions(optionCount, options);
     if (id == 0) {
         std::string reason = lastError();
         if (!gaveUp_ && cupsLastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) {
-            const std::string why = stateMessage(http, dest);
+            const std::string why = stateMessage(service.http, service.dest);
             if (!why.empty() && reason.find(why) == std::string::npos) reason += " (" + why + ")";
         }
-        return fails(PrintOutcome::Refused, reason);
+        fail(PrintOutcome::Refused, reason);
+        return 0;
     }
     answered();
-    outcome_.job = id;
-    auto abandon = [&](std::string reason) {
-        fails(PrintOutcome::Refused, std::move(reason));
-        // A job without its page would wait in the queue for nothing.
-        if (outcome_.kind != PrintOutcome::TimedOut) cupsCancelJob2(http, dest->name, id, 0);
-        outcome_.job = 0;
-    };
-    if (cupsStartDocument(http, dest->name, id, kTitle, CUPS_FORMAT_PDF, 1) != HTTP_STATUS_CONTINUE)
-        return abandon(lastError());
+    return id;
+}
+
+bool PrintJob::sendPage(Service& service, int id) {
+    const char* printer = service.dest->name;
+    if (cupsStartDocument(service.http, printer, id, kTitle, CUPS_FORMAT_PDF, 1) !=
+        HTTP_STATUS_CONTINUE)
+        return abandon(service, id, lastError());
     const std::string& pdf = outcome_.pdf;
     for (size_t at = 0; at < pdf.size(); at += kPiece) {
-        if (cancelled_) return abandon("the print was given up");
-        if (cupsWriteRequestData(http, pdf.data() + at, std::min(kPiece, pdf.size() - at)) !=
-            HTTP_STATUS_CONTINUE)
-            return abandon(lastError());
+        if (cancelled_) return abandon(service, id, "the print was given up");
+        if (cupsWriteRequestData(service.http, pdf.data() + at,
+                                 std::min(kPiece, pdf.size() - at)) != HTTP_STATUS_CONTINUE)
+            return abandon(service, id, lastError());
         answered();
     }
-    const ipp_status_t finished = cupsFinishDocument(http, dest->name);
-    if (!succeeded(finished)) return abandon(lastError());
-    outcome_.kind = PrintOutcome::Sent;
-    outcome_.pdf.clear();
+    const ipp_status_t finished = cupsFinishDocument(service.http, printer);
+    if (!succeeded(finished)) return abandon(service, id, lastError());
+    return true;
+}
+
+bool PrintJob::abandon(Service& service, int id, std::string reason) {
+    fail(PrintOutcome::Refused, std::move(reason));
+    // A job without its page would wait in the queue for nothing. After a time-out the
+    // service is not asked again: what became of the job is not known.
+    if (outcome_.kind != PrintOutcome::TimedOut)
+        cupsCancelJob2(service.http, service.dest->name, id, 0);
+    outcome_.job = 0;
+    return false;
 }
 
 } // namespace vx

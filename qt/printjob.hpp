@@ -61,8 +61,23 @@ class PrintJob : public std::enable_shared_from_this<PrintJob> {
     bool keepWaiting();
 
   private:
+    struct Service;
+
     void run();
+    // Sends the page to the service's default printer, step by step: connect, find the
+    // printer, make the page for its paper, create the job, send the page into it.
     void send();
+    bool connectToService(Service& service);
+    bool findPrinter(Service& service);
+    // The job's id, or 0 when the printer took none.
+    int createJob(Service& service);
+    bool sendPage(Service& service, int id);
+    // The job is given up: cancelled unless the service stopped answering. Always false.
+    bool abandon(Service& service, int id, std::string reason);
+    // The outcome is kind with the reason given, or the service's last error; TimedOut when
+    // the service stopped answering.
+    void fail(PrintOutcome::Kind kind);
+    void fail(PrintOutcome::Kind kind, std::string reason);
     void answered();
     void makePdf(const Paper& paper);
 
