@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr const char* kProgram = "vortalis-render";
+
 // The renderer's bitmaps have always stated 100 dots per inch.
 constexpr int kRenderDotsPerMetre = 3937;
 
@@ -34,73 +36,87 @@ vx::Result<std::string> encode(const vx::Surface& picture, const vx::RenderOptio
     return vx::encodePicture(picture, f);
 }
 
+// Says on stderr why the file could not be written; the exit status for it.
+int cannotWrite(const std::string& output, const vx::Error& e) {
+    std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", kProgram, output.c_str(),
+                 e.message.c_str());
+    return 1;
+}
+
+// The seed the options give, else one from the clock, said on stdout so that the drawing can
+// be made again. A drawing code needs none.
+uint64_t chosenSeed(const vx::RenderOptions& o) {
+    if (o.seed) return *o.seed;
+    if (o.code) return 0;
+    const auto seed = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch() /
+                                            std::chrono::microseconds(1));
+    std::printf("seed %llu\n", static_cast<unsigned long long>(seed));
+    std::fflush(stdout);
+    return seed;
+}
+
+// The drawing the options ask for: decoded from its code at the size asked for, or drawn.
+vx::Result<vx::Drawing> chosenDrawing(const vx::RenderOptions& o) {
+    const uint64_t seed = chosenSeed(o);
+    std::string warning;
+    vx::Result<vx::Drawing> drawing =
+        o.code ? vx::decodeDrawing(*o.code) : vx::renderedDrawing(o, seed, &warning);
+    if (!warning.empty()) std::fprintf(stderr, "%s: %s\n", kProgram, warning.c_str());
+    if (drawing && o.code) {
+        drawing->width = o.width;
+        drawing->height = o.height;
+    }
+    return drawing;
+}
+
+// Gives the drawing the colour scale of the picture file; false when it cannot be read.
+bool takeScale(vx::Drawing& drawing, const std::string& file) {
+    const vx::Result<vx::Surface> picture = vx::readPictureFile(file);
+    if (!picture) {
+        std::fprintf(stderr, "%s: cannot read the picture \"%s\": %s\n", kProgram, file.c_str(),
+                     picture.error().message.c_str());
+        return false;
+    }
+    if (!vx::useScaleFrom(drawing, *picture))
+        std::fprintf(stderr,
+                     "%s: the picture holds more than %d colours; the scale keeps the first of "
+                     "them\n",
+                     kProgram, vx::kMaxScaleColours);
+    return true;
+}
+
+// Draws the whole drawing, or one tile of it, into the output file; the exit status.
+int writePicture(const vx::Drawing& drawing, const vx::RenderOptions& o, const std::string& code) {
+    const vx::Result<vx::Surface> picture =
+        o.tile ? vx::patternTile(drawing) : vx::Result<vx::Surface>(vx::renderDrawing(drawing));
+    if (!picture) {
+        std::fprintf(stderr, "%s: %s\n", kProgram, picture.error().message.c_str());
+        return 2;
+    }
+    const vx::Result<std::string> bytes = encode(*picture, o, code);
+    const vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
+    return written ? 0 : cannotWrite(o.output, written.error());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string program = "vortalis-render";
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const vx::RenderArgs parsed = vx::parseRenderArgs(args);
     if (const std::optional<int> rc = vx::answerArgs(vx::Cli::Render, parsed.status, parsed.error))
         return *rc;
     const vx::RenderOptions& o = parsed.options;
     // Never through a link, never over a device or anything else that is not a file.
-    if (const vx::Status usable = vx::regularOrAbsent(o.output); !usable) {
-        std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(), o.output.c_str(),
-                     usable.error().message.c_str());
-        return 1;
-    }
-
-    uint64_t seed = 0;
-    if (o.seed) {
-        seed = *o.seed;
-    } else if (!o.code) {
-        seed = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch() /
-                                     std::chrono::microseconds(1));
-        std::printf("seed %llu\n", static_cast<unsigned long long>(seed));
-        std::fflush(stdout);
-    }
-
-    std::string warning;
-    vx::Result<vx::Drawing> drawing =
-        o.code ? vx::decodeDrawing(*o.code) : vx::renderedDrawing(o, seed, &warning);
-    if (!warning.empty()) std::fprintf(stderr, "%s: %s\n", program.c_str(), warning.c_str());
-    if (drawing && o.code) {
-        drawing->width = o.width;
-        drawing->height = o.height;
-    }
+    if (const vx::Status usable = vx::regularOrAbsent(o.output); !usable)
+        return cannotWrite(o.output, usable.error());
+    vx::Result<vx::Drawing> drawing = chosenDrawing(o);
     if (!drawing) {
-        std::fprintf(stderr, "%s: %s\n", program.c_str(), drawing.error().message.c_str());
+        std::fprintf(stderr, "%s: %s\n", kProgram, drawing.error().message.c_str());
         return 2;
     }
-    if (o.scaleFrom) {
-        const vx::Result<vx::Surface> picture = vx::readPictureFile(*o.scaleFrom);
-        if (!picture) {
-            std::fprintf(stderr, "%s: cannot read the picture \"%s\": %s\n", program.c_str(),
-                         o.scaleFrom->c_str(), picture.error().message.c_str());
-            return 2;
-        }
-        if (!vx::useScaleFrom(*drawing, *picture))
-            std::fprintf(stderr,
-                         "%s: the picture holds more than %d colours; the scale keeps the "
-                         "first of them\n",
-                         program.c_str(), vx::kMaxScaleColours);
-    }
+    if (o.scaleFrom && !takeScale(*drawing, *o.scaleFrom)) return 2;
     const std::string code = vx::drawingCode(*drawing);
     std::printf("code %s\n", code.c_str());
     std::fflush(stdout);
-    // The whole drawing, or one tile of it.
-    const vx::Result<vx::Surface> picture =
-        o.tile ? vx::patternTile(*drawing) : vx::Result<vx::Surface>(vx::renderDrawing(*drawing));
-    if (!picture) {
-        std::fprintf(stderr, "%s: %s\n", program.c_str(), picture.error().message.c_str());
-        return 2;
-    }
-    const vx::Result<std::string> bytes = encode(*picture, o, code);
-    vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
-    if (!written) {
-        std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(), o.output.c_str(),
-                     written.error().message.c_str());
-        return 1;
-    }
-    return 0;
+    return writePicture(*drawing, o, code);
 }
