@@ -1,7 +1,6 @@
 #include "qt/window.hpp"
 
 #include "app/generators.hpp"
-#include "app/history.hpp"
 #include "app/modes.hpp"
 #include "app/startup.hpp"
 
