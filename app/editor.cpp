@@ -2,9 +2,9 @@
 
 #include "app/modes.hpp"
 #include "app/panel.hpp"
-#include "engine/bmp.hpp"
 #include "engine/fill.hpp"
 #include "engine/shades.hpp"
+#include "export/bmp.hpp"
 #include "platform/files.hpp"
 
 #include <algorithm>

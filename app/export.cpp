@@ -1,7 +1,7 @@
 #include "app/export.hpp"
 
 #include "app/output.hpp"
-#include "engine/bmp.hpp"
+#include "export/bmp.hpp"
 #include "export/png.hpp"
 #include "export/trace.hpp"
 #include "export/vector.hpp"

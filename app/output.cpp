@@ -1,7 +1,7 @@
 #include "app/output.hpp"
 
 #include "app/panel.hpp"
-#include "engine/bmp.hpp"
+#include "export/bmp.hpp"
 #include "platform/files.hpp"
 
 namespace vx {
