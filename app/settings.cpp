@@ -16,53 +16,41 @@ struct Reading {
     std::bitset<79> problems;
 };
 
-// Steps shared by both readings: the values, conversions and clamps.
-Reading readValues(Shapes& sh, const SettingsValues& v) {
-    State& st = sh.st;
-    ui::Form& f = sh.form;
-    Reading r;
-    r.problems = v.unreadable;
+// Values outside their set would leave no drawing kind or colour mode chosen.
+bool inItsSet(int head, double x) {
+    switch (head) {
+    case kHeadMpattern:
+    case kHeadTcolor2:
+        return x == 0 || x == 1;
+    case kHeadTcolor:
+        return x == 0 || x == 1 || x == 2;
+    default:
+        return true;
+    }
+}
+
+// The fifteen numbers of the first line into their members (the seconds into the reading).
+void readHead(State& st, const SettingsValues& v, Reading& r) {
     double* members[15] = {&st.detailf, &st.swidth, &st.complexy2, &st.complexy, &st.tcolor,
                            &st.nsides,  nullptr,    &st.sharpf,    &st.centerf,  &st.mpattern,
                            &st.nwait4,  &st.ntimes, &st.complexy4, &st.tcolor2,  &st.numcolors};
     for (int i = 0; i < 15; ++i) {
-        if (!v.head[i]) {
+        if (!v.head[i] || !inItsSet(i, *v.head[i])) {
             r.problems.set(i);
             continue;
         }
         const double x = *v.head[i];
-        switch (i) {
-        case kHeadSeconds:
+        if (i == kHeadSeconds)
             r.seconds = x;
-            continue;
-        // Values outside their set would leave no drawing kind or colour mode chosen.
-        case kHeadMpattern:
-            if (x != 0 && x != 1) {
-                r.problems.set(i);
-                continue;
-            }
-            break;
-        case kHeadTcolor:
-            if (x != 0 && x != 1 && x != 2) {
-                r.problems.set(i);
-                continue;
-            }
-            break;
-        case kHeadTcolor2:
-            if (x != 0 && x != 1) {
-                r.problems.set(i);
-                continue;
-            }
-            break;
-        // The editor and the files hold 64 slots at most.
-        case kHeadNumcolors:
-            *members[i] = clampTo(toInt32(x), 1, 64);
-            continue;
-        default:
-            break;
-        }
-        *members[i] = x;
+        else if (i == kHeadNumcolors) // the editor and the files hold 64 slots at most
+            st.numcolors = clampTo(toInt32(x), 1, 64);
+        else
+            *members[i] = x;
     }
+}
+
+// The 64 slots of the colour list; a value no slot can hold empties its slot.
+void readColourList(State& st, const SettingsValues& v, Reading& r) {
     // The file holds the whole list: slots past its 64 (a drawing code's) are emptied.
     std::fill(st.colorlist.begin() + 65, st.colorlist.end(), 0);
     for (int i = 0; i < 64; ++i) {
@@ -71,22 +59,31 @@ Reading readValues(Shapes& sh, const SettingsValues& v) {
             continue;
         }
         const double x = *v.colours[i];
-        if (validListValue(x)) {
-            st.colorlist[i + 1] = static_cast<int32_t>(x);
-        } else {
-            st.colorlist[i + 1] = 0;
-            r.problems.set(15 + i);
-        }
+        const bool valid = validListValue(x);
+        st.colorlist[i + 1] = valid ? static_cast<int32_t>(x) : 0;
+        if (!valid) r.problems.set(15 + i);
     }
+}
 
-    st.centerf = 0;
+// Automatic printing and saving are on or off, and their check marks say which.
+void settleAutoSwitches(State& st, ui::Form& f) {
     st.aprintx = st.aprintx == 1 ? 1 : 0;
     st.asavex = st.asavex == 1 ? 1 : 0;
     f.setChecked("printon", st.aprintx == 1);
     f.setChecked("printoff", st.aprintx == 0);
     f.setChecked("saveon", st.asavex == 1);
     f.setChecked("saveoff", st.asavex == 0);
+}
 
+// Steps shared by both readings: the values, conversions and clamps.
+Reading readValues(Shapes& sh, const SettingsValues& v) {
+    State& st = sh.st;
+    Reading r;
+    r.problems = v.unreadable;
+    readHead(st, v, r);
+    readColourList(st, v, r);
+    st.centerf = 0;
+    settleAutoSwitches(st, sh.form);
     st.complexy4 = clampToField(kComplexityField, st.complexy4);
     sh.setField(kComplexityField.name, st.complexy4);
     return r;
