@@ -127,15 +127,15 @@ void applySettingsFirst(Shapes& sh, const SettingsValues& v, const std::string& 
     State& st = sh.st;
     ui::Form& f = sh.form;
     const Reading r = readValues(sh, v);
-    if (st.tcolor == 1 && st.tcolor2 == 0) {
+    if (st.tcolor == kTrueColours && st.tcolor2 == kListOff) {
         f.setChecked("tcolor7", true);
         f.setChecked("bcolor7", false);
         f.setChecked("ucolors", false);
-    } else if (st.tcolor == 1 && st.tcolor2 == 1) {
+    } else if (st.tcolor == kTrueColours && st.tcolor2 == kListOn) {
         f.setChecked("ucolors", true);
         f.setChecked("tcolor7", false);
         f.setChecked("bcolor7", false);
-    } else if (st.tcolor == 0) {
+    } else if (st.tcolor == kBasicColours) {
         f.setChecked("bcolor7", true);
         f.setChecked("tcolor7", false);
         f.setChecked("ucolors", false);
@@ -151,22 +151,22 @@ void applySettingsSecond(Shapes& sh, const SettingsValues& v, const std::string&
     readTail(sh);
     f.setChecked("snormal", true);
     f.setChecked("scenter", false);
-    if (st.mpattern == 0) {
+    if (st.mpattern == kShapeKind) {
         f.setChecked("csingle", true);
         f.setChecked("cpattern", false);
-    } else if (st.mpattern == 1) {
+    } else if (st.mpattern == kPatternKind) {
         f.setChecked("csingle", false);
         f.setChecked("cpattern", true);
     }
-    if (st.nwait4 != 1) st.nwait4 = 0;
-    f.setChecked("tslow", st.nwait4 == 1);
-    f.setChecked("tfast", st.nwait4 == 0);
+    if (st.nwait4 != kSlowAnimation) st.nwait4 = kFastAnimation;
+    f.setChecked("tslow", st.nwait4 == kSlowAnimation);
+    f.setChecked("tfast", st.nwait4 == kFastAnimation);
     sh.setField("Text2", st.swidth);
     sh.setField("Text1", st.complexy2);
     sh.setField("Text4", st.nsides);
     sh.setField("Text3", st.detailf);
-    if (st.complexy == 1) f.selectOption("Option1", {"Option1", "Option2"});
-    if (st.complexy == 2) f.selectOption("Option2", {"Option1", "Option2"});
+    if (st.complexy == kRegularShapes) f.selectOption("Option1", {"Option1", "Option2"});
+    if (st.complexy == kFancyShapes) f.selectOption("Option2", {"Option1", "Option2"});
     if (r.seconds) sh.setField("Text5", *r.seconds);
     if (st.sharpf == 1) {
         f.setChecked("ssmooth", false);
@@ -217,18 +217,18 @@ void restoreDefaults(Shapes& sh) {
     const double oldPattern = st.mpattern;
     f.setChecked("tslow", false);
     f.setChecked("tfast", true);
-    st.nwait4 = 0;
+    st.nwait4 = kFastAnimation;
     st.sharpf = 2;
     st.complexy4 = 1;
     f.setText("Text9", "1");
     f.setText("Text10", "2");
-    st.tcolor = 1;
-    st.tcolor2 = 1;
+    st.tcolor = kTrueColours;
+    st.tcolor2 = kListOn;
     f.setChecked("tcolor7", false);
     f.setChecked("bcolor7", false);
     f.setChecked("ucolors", true);
-    st.mpattern = 1;
-    st.mpattern2 = 1;
+    st.mpattern = kPatternKind;
+    st.mpattern2 = kPatternKind;
     f.setChecked("csingle", false);
     f.setChecked("cpattern", true);
     f.setEnabled("sscreen", true);
@@ -241,7 +241,7 @@ void restoreDefaults(Shapes& sh) {
     f.setText("Text3", "16");
     st.detailf = 16;
     f.selectOption("Option2", {"Option1", "Option2"});
-    st.complexy = 2;
+    st.complexy = kFancyShapes;
     f.setText("Text5", "10");
     f.setChecked("ssmooth", true);
     f.setChecked("ssharp", false);
@@ -251,7 +251,7 @@ void restoreDefaults(Shapes& sh) {
     f.setChecked("scenter", true);
     const std::string note = "Default settings restored (not saved: use \"Save settings\" to "
                              "keep them).";
-    if (st.ssmode == 1 && oldPattern == 0) {
+    if (st.ssmode == kSaverMode && oldPattern == kShapeKind) {
         makeshape2(sh);
         // Beside the new drawing's code.
         sh.platform->status(note + " " + sh.platform->lastStatus);

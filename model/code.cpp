@@ -249,8 +249,8 @@ std::string drawingCode(const Drawing& d) {
     w.put(sides == 8 ? 1 : sides == 2 ? 2 : 0, 2);
     w.put(s.fancy, 1);
     const ColourSettings& c = s.colour;
-    w.put(c.tcolor == 0 ? 0 : c.tcolor == 2 ? 2 : 1, 2);
-    const bool list = c.tcolor2 == 1;
+    w.put(c.tcolor == kBasicColours ? 0 : c.tcolor == kImportedColours ? 2 : 1, 2);
+    const bool list = c.tcolor2 == kListOn;
     w.put(list, 1);
     if (list) {
         w.putCount(c.list.size());
@@ -263,7 +263,7 @@ std::string drawingCode(const Drawing& d) {
                 w.put(static_cast<uint64_t>(v) & 0xFFFFFFu, 24);
         }
     }
-    if (c.tcolor == 2) {
+    if (c.tcolor == kImportedColours) {
         // The scale the colours were drawn from, when it is not too large to carry.
         const bool carried = c.scale.size() <= kMaxCodedScale;
         w.put(carried, 1);
@@ -289,7 +289,7 @@ Result<Drawing> decodeDrawing(std::string_view code) {
     if (const Status head = readHead(r, d); !head) return head.error();
     if (const Status style = readStyle(r, d.settings); !style) return style.error();
     // Codes made before scales were carried end here; they drew as with an empty scale.
-    if (d.settings.colour.tcolor == 2 && !r.nearEnd())
+    if (d.settings.colour.tcolor == kImportedColours && !r.nearEnd())
         if (const Status scale = readScale(r, d.settings.colour.scale); !scale)
             return scale.error();
     if (!r.atEnd()) return notACode("it is too long");
