@@ -23,27 +23,27 @@ void announceMode(Shapes& sh, const char* item, bool changed) {
 } // namespace
 
 void bcolor7Click(Shapes& sh) {
-    announceMode(sh, "bcolor7", sh.st.tcolor != 0);
-    if (sh.st.tcolor == 0) return;
-    sh.st.tcolor2 = 0;
-    sh.st.tcolor = 0;
+    announceMode(sh, "bcolor7", sh.st.tcolor != kBasicColours);
+    if (sh.st.tcolor == kBasicColours) return;
+    sh.st.tcolor2 = kListOff;
+    sh.st.tcolor = kBasicColours;
     checkMode(sh, "bcolor7");
 }
 
 void tcolor7Click(Shapes& sh) {
-    const bool change = sh.st.tcolor != 1 || sh.st.tcolor2 != 0;
+    const bool change = sh.st.tcolor != kTrueColours || sh.st.tcolor2 != kListOff;
     announceMode(sh, "tcolor7", change);
     if (!change) return;
-    sh.st.tcolor = 1;
-    sh.st.tcolor2 = 0;
+    sh.st.tcolor = kTrueColours;
+    sh.st.tcolor2 = kListOff;
     checkMode(sh, "tcolor7");
 }
 
 void ucolorsClick(Shapes& sh) {
-    announceMode(sh, "ucolors", sh.st.tcolor2 != 1);
-    if (sh.st.tcolor2 == 1) return;
-    sh.st.tcolor = 1;
-    sh.st.tcolor2 = 1;
+    announceMode(sh, "ucolors", sh.st.tcolor2 != kListOn);
+    if (sh.st.tcolor2 == kListOn) return;
+    sh.st.tcolor = kTrueColours;
+    sh.st.tcolor2 = kListOn;
     checkMode(sh, "ucolors");
 }
 
@@ -52,7 +52,7 @@ bool selectImportedScale(Shapes& sh) {
         sh.platform->status("No imported colour scale: import one from a bitmap first.");
         return false;
     }
-    sh.st.tcolor = 2;
+    sh.st.tcolor = kImportedColours;
     checkMode(sh, "");
     return true;
 }

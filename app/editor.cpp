@@ -2,9 +2,9 @@
 
 #include "app/modes.hpp"
 #include "app/panel.hpp"
-#include "engine/bmp.hpp"
 #include "engine/fill.hpp"
 #include "engine/shades.hpp"
+#include "export/bmp.hpp"
 #include "platform/files.hpp"
 
 #include <algorithm>
@@ -118,7 +118,7 @@ void noteListChange(Shapes& sh) {
 // Back on the list page after a colour was stored in the selected slot.
 void storedColour(Shapes& sh) {
     State& st = sh.st;
-    st.colormode4 = 1;
+    st.colormode4 = kListPage;
     sh.form.setVisible("options2", true);
     sh.form.setEnabled("white", true);
     sh.form.setEnabled("black", true);
@@ -142,7 +142,7 @@ void drawSwatches(Shapes& sh, int code) {
 
 void storeNonColour(Shapes& sh, int32_t value) {
     State& st = sh.st;
-    if (st.colormode4 != 1) return;
+    if (st.colormode4 != kListPage) return;
     slot(st, st.numsquare) = value;
     paintEditorBackground(sh);
     showListButtons(sh);
@@ -154,7 +154,7 @@ void storeNonColour(Shapes& sh, int32_t value) {
 } // namespace
 
 std::string userColoursNote(const Shapes& sh) {
-    if (sh.st.tcolor2 == 1) return {};
+    if (sh.st.tcolor2 == kListOn) return {};
     return " Another colour mode is on: choose Options > Color mode > \"User defined colors\" to "
            "draw with these colours.";
 }
@@ -171,17 +171,17 @@ void showListPage(Shapes& sh) {
 
 void repaintEditorPage(Shapes& sh) {
     const State& st = sh.st;
-    if (st.colormode4 == 0) return;
+    if (st.colormode4 == kEditorClosed) return;
     // The palette pages show the background alone.
     paintEditorBackground(sh);
-    if (st.colormode4 == 1) drawcolors(sh);
-    if (st.colormode4 == 2) drawSwatches(sh, static_cast<int>(st.anf));
+    if (st.colormode4 == kListPage) drawcolors(sh);
+    if (st.colormode4 == kShadePage) drawSwatches(sh, static_cast<int>(st.anf));
 }
 
 void editcolorsClick(Shapes& sh) {
     State& st = sh.st;
-    if (st.colormode4 != 0) return;
-    if (st.ssmode == 1) {
+    if (st.colormode4 != kEditorClosed) return;
+    if (st.ssmode == kSaverMode) {
         st.abb2 = st.abb;
         st.dbb2 = st.dbb;
         st.awb2 = st.awb;
@@ -189,7 +189,7 @@ void editcolorsClick(Shapes& sh) {
     }
     sh.keptDrawing.reset();
     sh.keptFile.reset();
-    if (st.ssmode == 0 || st.mpattern2 == 1) {
+    if (st.ssmode == kRegularMode || st.mpattern2 == kPatternKind) {
         // The drawing is kept in the file and in memory: the file may be changed by another
         // window or program in the same folder, the copy in memory is this window's own. The
         // file is written once the editor is on screen.
@@ -209,7 +209,7 @@ void editcolorsClick(Shapes& sh) {
     }
     st.numsquare = 1;
     advance(st);
-    st.colormode4 = 1;
+    st.colormode4 = kListPage;
     sh.form.setEnabled("ssaver", false);
     sh.form.setEnabled("regmode", false);
     sh.form.setVisible("Picture1", false);
@@ -256,7 +256,7 @@ void drawcolors(Shapes& sh) {
 
 void editorMouseDown(Shapes& sh, int, double x, double y) {
     State& st = sh.st;
-    if (st.colormode4 == 1) {
+    if (st.colormode4 == kListPage) {
         forEachCell(sh, [&](int i, int cx, int cy) {
             if (x < cx || x > cx + kCellWidth || y < cy - 2 || y > cy + 22) return true;
             st.numsquare = i;
@@ -265,7 +265,7 @@ void editorMouseDown(Shapes& sh, int, double x, double y) {
         });
         return;
     }
-    if (st.colormode4 != 2) return;
+    if (st.colormode4 != kShadePage) return;
     const int32_t c = sh.surface.pixel(toInt32(x), toInt32(y));
     if (c == 0 || c == kBorder || c == kWhite || c < 0) return;
     if (x < kPickLeft || x > kPickRight || y < kPickTop || y > kPickBottom) return;
@@ -276,13 +276,13 @@ void editorMouseDown(Shapes& sh, int, double x, double y) {
 void chooseShade(Shapes& sh, int code) {
     State& st = sh.st;
     const Chooser* c = chooser(code);
-    if (!c || st.colormode4 == 0 || st.colormode4 > 2) return;
+    if (!c || st.colormode4 == kEditorClosed || st.colormode4 > kShadePage) return;
     st.anf = code;
     if (sh.form.visible(c->label)) return;
     sh.form.setVisible("options2", false);
     sh.form.setEnabled("white", false);
     sh.form.setEnabled("black", false);
-    st.colormode4 = 2;
+    st.colormode4 = kShadePage;
     for (const char* l : kShadeLabels) sh.form.setVisible(l, false);
     for (const char* n : {"Label6", "Command8", "Command2", "Command9", "Command10"})
         sh.form.setVisible(n, false);
@@ -349,14 +349,14 @@ void command10Click(Shapes& sh) {
 
 void command11Click(Shapes& sh) {
     State& st = sh.st;
-    if (st.colormode4 != 2 || !chooser(static_cast<int>(st.anf))) return;
+    if (st.colormode4 != kShadePage || !chooser(static_cast<int>(st.anf))) return;
     slot(st, st.numsquare) = static_cast<int32_t>(st.anf);
     storedColour(sh);
 }
 
 void quit2Click(Shapes& sh) {
     State& st = sh.st;
-    if (st.colormode4 == 0) return;
+    if (st.colormode4 == kEditorClosed) return;
     auto placeKept = [&] {
         sh.form.move("Picture1", toInt32(st.abb2), toInt32(st.dbb2));
         st.abb = st.abb2;
@@ -364,18 +364,18 @@ void quit2Click(Shapes& sh) {
         st.awb = st.awb2;
         st.bwb = st.bwb2;
     };
-    if (st.ssmode == 1) placeKept();
-    st.colormode4 = 0;
+    if (st.ssmode == kSaverMode) placeKept();
+    st.colormode4 = kEditorClosed;
     sh.form.setEnabled("ssaver", true);
     sh.form.setEnabled("regmode", true);
-    if (st.ssmode == 1 && st.mpattern2 == 0) sh.form.setVisible("Picture1", true);
+    if (st.ssmode == kSaverMode && st.mpattern2 == kShapeKind) sh.form.setVisible("Picture1", true);
     for (const char* n : {"Label1", "Text1", "Label4", "Text4"}) sh.form.setVisible(n, false);
     for (const char* n : {"cop", "cop2", "options2", "Label6", "Command11", "Command8", "Command2",
                           "Command9", "Command10"})
         sh.form.setVisible(n, false);
     for (const char* m : kDrawingMenus) sh.form.setVisible(m, true);
-    if (st.ssmode == 0) showOptionsPanel(sh);
-    if (st.ssmode == 1) {
+    if (st.ssmode == kRegularMode) showOptionsPanel(sh);
+    if (st.ssmode == kSaverMode) {
         // The screen-saver timers start afresh.
         const int period = sh.form.get("Timer1").interval;
         sh.form.setEnabled("Timer1", false);
@@ -383,14 +383,14 @@ void quit2Click(Shapes& sh) {
         sh.form.setInterval("Timer1", period);
         sh.form.setEnabled("Timer1", true);
     }
-    if (st.ssmode == 0 || st.mpattern2 == 1) bringDrawingBack(sh);
+    if (st.ssmode == kRegularMode || st.mpattern2 == kPatternKind) bringDrawingBack(sh);
     sh.keptDrawing.reset();
     sh.keptFile.reset();
-    if (st.ssmode == 1 && st.mpattern2 == 0) {
+    if (st.ssmode == kSaverMode && st.mpattern2 == kShapeKind) {
         centrePicture1(sh);
         blankWindow(sh.surface, kBorder);
     }
-    if (st.ssmode == 1) placeKept();
+    if (st.ssmode == kSaverMode) placeKept();
 }
 
 } // namespace vx

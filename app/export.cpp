@@ -1,7 +1,7 @@
 #include "app/export.hpp"
 
 #include "app/output.hpp"
-#include "engine/bmp.hpp"
+#include "export/bmp.hpp"
 #include "export/png.hpp"
 #include "export/trace.hpp"
 #include "export/vector.hpp"
@@ -19,12 +19,12 @@ using Format = RenderOptions::Format;
 
 // "pattern" or "shape": what is on screen, or nothing before the first drawing.
 const char* shownKind(const Shapes& sh) {
-    return sh.st.bbmv == 2 ? "pattern" : sh.st.bbmv == 1 ? "shape" : nullptr;
+    return sh.st.bbmv == kShownPattern ? "pattern" : sh.st.bbmv == kShownShape ? "shape" : nullptr;
 }
 
 // What "Save shape" writes: the window for a pattern, the shape's picture for a shape.
 const Surface& shownPicture(const Shapes& sh) {
-    return sh.st.bbmv == 2 ? sh.surface : sh.picture1;
+    return sh.st.bbmv == kShownPattern ? sh.surface : sh.picture1;
 }
 
 std::string currentCode(const Shapes& sh) {

@@ -18,9 +18,9 @@ void finishRun(Shapes& sh, double bbmv, bool timerWasOn, double keptSize) {
     st.centerf = 0;
     st.nosave = 0;
     st.bbmv = bbmv;
-    sh.form.setEnabled("pscreen", bbmv == 2);
+    sh.form.setEnabled("pscreen", bbmv == kShownPattern);
     sh.form.setEnabled("sscreen", true);
-    if (bbmv == 1 && st.ssmode == 1) sh.form.setVisible("Picture1", true);
+    if (bbmv == kShownShape && st.ssmode == kSaverMode) sh.form.setVisible("Picture1", true);
     sh.form.setEnabled("Timer1", timerWasOn);
     st.swidth = keptSize;
 }
@@ -70,14 +70,15 @@ ShapeRun makeshape(Shapes& sh, const DrawRequest& req) {
 
     const DrawSettings first = readDrawSettings(sh);
     // A new size starts the moving picture afresh from the middle.
-    if (st.ggbbc == 1 || (st.ggbbc == 0 && first.size != st.swidth999 && st.mpattern == 0)) {
+    if (st.ggbbc == kPatternKind ||
+        (st.ggbbc == kShapeKind && first.size != st.swidth999 && st.mpattern == kShapeKind)) {
         st.awb = awb;
         st.bwb = bwb;
         st.abb = std::floor(sh.surface.width() / 2.0) - st.swidth / 2;
         st.dbb = std::floor(sh.surface.height() / 2.0) - st.swidth / 2;
         form.move("Picture1", toInt32(st.abb), toInt32(st.dbb));
     }
-    st.ggbbc = 0;
+    st.ggbbc = kShapeKind;
     st.swidth999 = toInt16(first.size);
     sh.platform->pumpEvents();
     // "Quit" chosen while events ran ends the program, not after another drawing.
@@ -86,15 +87,15 @@ ShapeRun makeshape(Shapes& sh, const DrawRequest& req) {
 
     // Read again: a change made while events ran counts.
     const DrawSettings s = readDrawSettings(sh);
-    st.complexy = s.fancy ? 2 : 1;
+    st.complexy = s.fancy ? kFancyShapes : kRegularShapes;
     st.centerf = 0;
     const double keptSize = st.swidth;
 
     const ShapeRun run = drawShape(s, rng, sh.surface, sh.picture1);
     form.resize("Picture1", sh.picture1.width(), sh.picture1.height());
     // In screen-saver mode the window shows only Picture1.
-    if (st.ssmode == 1) blankWindow(sh.surface, kBorder);
-    finishRun(sh, 1, timerWasOn, keptSize);
+    if (st.ssmode == kSaverMode) blankWindow(sh.surface, kBorder);
+    finishRun(sh, kShownShape, timerWasOn, keptSize);
     noteDrawing(sh, DrawingKind::Shape, seed, s, req.record);
     return run;
 }
@@ -108,7 +109,7 @@ PatternRun makeshape2(Shapes& sh, const DrawRequest& req) {
     DrawSettings s = readDrawSettings(sh);
     readField(sh, kSecondsField);
     st.mpattern2 = st.mpattern;
-    st.ggbbc = 1;
+    st.ggbbc = kPatternKind;
 
     if (st.ffb == 1) sh.platform->pumpEvents();
     if (sh.quitting) return {};
@@ -118,7 +119,7 @@ PatternRun makeshape2(Shapes& sh, const DrawRequest& req) {
     // The style and the colours as they are after the yield.
     s.fancy = form.checked("Option2");
     s.colour = colourSettings(st);
-    st.complexy = s.fancy ? 2 : 1;
+    st.complexy = s.fancy ? kFancyShapes : kRegularShapes;
     st.centerf = 1;
     const double keptSize = st.swidth;
 
@@ -126,14 +127,14 @@ PatternRun makeshape2(Shapes& sh, const DrawRequest& req) {
     form.resize("Picture1", sh.picture1.width(), sh.picture1.height());
     st.abb = run.tiling.abb;
     st.dbb = run.tiling.dbb;
-    finishRun(sh, 2, timerWasOn, keptSize);
+    finishRun(sh, kShownPattern, timerWasOn, keptSize);
     noteDrawing(sh, DrawingKind::Pattern, seed, s, req.record,
                 run.accepted ? "" : "No curve fitted the tile; the pattern is plain.");
     return run;
 }
 
 bool reshowDrawing(Shapes& sh) {
-    if (!sh.lastDrawing || sh.st.colormode4 != 0) return false;
+    if (!sh.lastDrawing || sh.st.colormode4 != kEditorClosed) return false;
     Drawing& d = *sh.lastDrawing;
     Surface& sf = sh.surface;
     if (d.width == sf.width() && d.height == sf.height()) return false;
@@ -149,7 +150,7 @@ bool reshowDrawing(Shapes& sh) {
     // A shape is kept in Picture1: the window around it is the border colour, as the run
     // leaves it.
     blankWindow(sf, kBorder);
-    if (sh.st.ssmode == 1) {
+    if (sh.st.ssmode == kSaverMode) {
         keepPicture1Inside(sh);
     } else {
         const int side = sh.picture1.width() - 2;

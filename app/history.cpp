@@ -12,9 +12,9 @@ namespace {
 
 void markColourMode(Shapes& sh) {
     const State& st = sh.st;
-    sh.form.setChecked("bcolor7", st.tcolor == 0);
-    sh.form.setChecked("tcolor7", st.tcolor == 1 && st.tcolor2 == 0);
-    sh.form.setChecked("ucolors", st.tcolor == 1 && st.tcolor2 == 1);
+    sh.form.setChecked("bcolor7", st.tcolor == kBasicColours);
+    sh.form.setChecked("tcolor7", st.tcolor == kTrueColours && st.tcolor2 == kListOff);
+    sh.form.setChecked("ucolors", st.tcolor == kTrueColours && st.tcolor2 == kListOn);
 }
 
 void showCode(Shapes& sh, const std::string* code) {
@@ -34,13 +34,13 @@ void showDrawing(Shapes& sh, const Drawing& d, bool addToHistory) {
     for (const FieldSpec* f : kDrawingFields)
         if (f->setting != &DrawSettings::shapeComplexity) sh.setField(f->name, s.*f->setting);
     sh.setField(kSidesField.name, sidesAsDrawn(s.sides));
-    st.complexy = s.fancy ? 2 : 1;
+    st.complexy = s.fancy ? kFancyShapes : kRegularShapes;
     sh.form.selectOption(s.fancy ? "Option2" : "Option1", {"Option1", "Option2"});
 
     st.tcolor = s.colour.tcolor;
     st.tcolor2 = s.colour.tcolor2;
     markColourMode(sh);
-    if (st.tcolor2 == 1) {
+    if (st.tcolor2 == kListOn) {
         // The list the drawing used, and nothing after it.
         const size_t n = std::min(s.colour.list.size(), st.colorlist.size() - 2);
         size_t last = 1;
@@ -49,7 +49,7 @@ void showDrawing(Shapes& sh, const Drawing& d, bool addToHistory) {
             st.colorlist[i] = i <= n ? s.colour.list[i - 1] : 0;
         st.numcolors = std::min<double>(64, static_cast<double>(n) + 1);
     }
-    if (st.tcolor == 2) {
+    if (st.tcolor == kImportedColours) {
         // The scale the drawing was drawn from.
         const size_t n = std::min(s.colour.scale.size(), st.importcolors.size() - 1);
         std::copy_n(s.colour.scale.begin(), n, st.importcolors.begin() + 1);

@@ -19,7 +19,7 @@ bool pageOpen(const Shapes& sh) {
 void closePage(Shapes& sh) {
     sh.form.setVisible("Picture2", false);
     for (const char* n : kPageControls) sh.form.setVisible(n, false);
-    if (sh.st.ssmode == 0) {
+    if (sh.st.ssmode == kRegularMode) {
         sh.form.setChecked("regmode", true);
         showOptionsPanel(sh);
     }

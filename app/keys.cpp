@@ -7,13 +7,13 @@ namespace vx {
 bool printSaveKey(Shapes& sh, int key) {
     if (key != kKeyP && key != kKeyS) return false;
     // The colour editor covers the drawing: its page is no pattern to print or save.
-    if (sh.st.colormode4 != 0) return true;
+    if (sh.st.colormode4 != kEditorClosed) return true;
     if (key == kKeyP) {
-        if (sh.st.bbmv == 2)
+        if (sh.st.bbmv == kShownPattern)
             printScreen(sh);
         else
             // The key prints patterns only; it says so rather than doing nothing unseen.
-            sh.platform->status(sh.st.bbmv == 1
+            sh.platform->status(sh.st.bbmv == kShownShape
                                     ? "\"P\" prints patterns only; a single shape is on screen "
                                       "(\"S\" saves it)."
                                     : "Nothing has been drawn yet, so nothing was printed.");

@@ -25,7 +25,7 @@ void markMode(Shapes& sh, bool saver) {
 }
 
 void announceSpeed(Shapes& sh, const char* item, bool changed) {
-    const bool gliding = sh.st.ssmode == 1 && sh.st.mpattern2 == 0;
+    const bool gliding = sh.st.ssmode == kSaverMode && sh.st.mpattern2 == kShapeKind;
     announceChoice(sh, "Animation speed", item, changed,
                    gliding ? "" : "A single shape glides at this speed in Screen-Saver mode.");
 }
@@ -50,31 +50,31 @@ void centrePicture1(Shapes& sh) {
 void ssaverClick(Shapes& sh) {
     State& st = sh.st;
     repairFields(sh);
-    if (st.ssmode == 1) return;
-    if (st.bbmv == 1) sh.form.setEnabled("sscreen", false);
+    if (st.ssmode == kSaverMode) return;
+    if (st.bbmv == kShownShape) sh.form.setEnabled("sscreen", false);
     const int side = toInt32(st.swidth + 2);
-    if (st.mpattern == 0) sh.form.resize("Picture1", side, side);
+    if (st.mpattern == kShapeKind) sh.form.resize("Picture1", side, side);
     startSaverPeriod(sh);
     markMode(sh, true);
     hideOptionsPanel(sh);
-    if (st.mpattern == 0) centrePicture1(sh);
+    if (st.mpattern == kShapeKind) centrePicture1(sh);
 
     const double size = sh.field(kSizeField.name);
-    if (size == st.swidth999 && st.mpattern == 0 && st.ggbbc == 0) {
+    if (size == st.swidth999 && st.mpattern == kShapeKind && st.ggbbc == kShapeKind) {
         // The picture already holds a shape of this size: show it alone.
         blankWindow(sh.surface, kBorder);
         sh.form.setVisible("Picture1", true);
     }
-    if (st.bbmv == 1 && st.mpattern == 1) makeshape2(sh);
-    if ((st.bbmv == 2 && st.mpattern == 0) ||
-        (st.ggbbc == 0 && size != st.swidth999 && st.mpattern == 0))
+    if (st.bbmv == kShownShape && st.mpattern == kPatternKind) makeshape2(sh);
+    if ((st.bbmv == kShownPattern && st.mpattern == kShapeKind) ||
+        (st.ggbbc == kShapeKind && size != st.swidth999 && st.mpattern == kShapeKind))
         makeshape(sh);
 }
 
 void regmodeClick(Shapes& sh) {
     State& st = sh.st;
-    if (st.ssmode == 0) return;
-    const bool shape = st.mpattern2 == 0;
+    if (st.ssmode == kRegularMode) return;
+    const bool shape = st.mpattern2 == kShapeKind;
     if (shape) blankWindow(sh.surface, kBorder);
     sh.form.setVisible("Picture1", false);
     sh.form.setEnabled("Timer1", false);
@@ -90,36 +90,36 @@ void regmodeClick(Shapes& sh) {
 }
 
 void tslowClick(Shapes& sh) {
-    announceSpeed(sh, "tslow", sh.st.nwait4 != 1);
+    announceSpeed(sh, "tslow", sh.st.nwait4 != kSlowAnimation);
     sh.form.setChecked("tslow", true);
     sh.form.setChecked("tfast", false);
-    sh.st.nwait4 = 1;
+    sh.st.nwait4 = kSlowAnimation;
 }
 
 void tfastClick(Shapes& sh) {
-    announceSpeed(sh, "tfast", sh.st.nwait4 != 0);
+    announceSpeed(sh, "tfast", sh.st.nwait4 != kFastAnimation);
     sh.form.setChecked("tslow", false);
     sh.form.setChecked("tfast", true);
-    sh.st.nwait4 = 0;
+    sh.st.nwait4 = kFastAnimation;
 }
 
 void timer1Tick(Shapes& sh) {
     const State& st = sh.st;
-    if (st.colormode4 != 0) return;
+    if (st.colormode4 != kEditorClosed) return;
     // A tick during the slow animation's wait is lost.
-    if (st.mpattern == 0 && st.hhmmf == 0) makeshape(sh);
-    if (st.mpattern == 1) makeshape2(sh);
+    if (st.mpattern == kShapeKind && st.hhmmf == 0) makeshape(sh);
+    if (st.mpattern == kPatternKind) makeshape2(sh);
 }
 
 void timer2Tick(Shapes& sh) {
-    if (sh.st.colormode4 != 0) return;
+    if (sh.st.colormode4 != kEditorClosed) return;
     sh.st.hhmmf = 0;
     // The wait it ends stops the timer at once; one tick a wait is all it is for.
     sh.form.setEnabled("Timer2", false);
 }
 
 bool windowResized(Shapes& sh) {
-    if (sh.st.colormode4 != 0) {
+    if (sh.st.colormode4 != kEditorClosed) {
         repaintEditorPage(sh);
         return true;
     }

@@ -1,7 +1,7 @@
 #include "app/output.hpp"
 
 #include "app/panel.hpp"
-#include "engine/bmp.hpp"
+#include "export/bmp.hpp"
 #include "platform/files.hpp"
 
 namespace vx {
@@ -15,8 +15,8 @@ bool saveDrawing(Shapes& sh) {
         return false;
     }
     sh.form.setEnabled("sscreen", false);
-    const bool pattern = st.bbmv == 2;
-    if (!pattern && st.bbmv != 1) {
+    const bool pattern = st.bbmv == kShownPattern;
+    if (!pattern && st.bbmv != kShownShape) {
         // Nothing drawn yet: nothing to write, and the item stays off until a drawing.
         st.nosave = 1;
         sh.savedAs.clear();
@@ -60,7 +60,8 @@ bool printScreen(Shapes& sh) {
     sh.platform->pumpEvents();
     const Result<std::string> printed = sh.platform->printWindow();
     // Events ran while the page was on its way: a mode that hides the panel keeps it hidden.
-    if (st.hhfd == 1 && st.ssmode == 0 && st.colormode4 == 0) showOptionsPanel(sh);
+    if (st.hhfd == 1 && st.ssmode == kRegularMode && st.colormode4 == kEditorClosed)
+        showOptionsPanel(sh);
     sh.platform->status(printed ? *printed : "Not printed: " + printed.error().message + ".");
     return printed.ok();
 }

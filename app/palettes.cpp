@@ -36,7 +36,7 @@ void backToList(Shapes& sh) {
          {"Command12", "Command13", "Label17", "Label18", "Text7", "File2", "Text11", "File3"})
         sh.form.setVisible(n, false);
     showListPage(sh);
-    sh.st.colormode4 = 1;
+    sh.st.colormode4 = kListPage;
     editorMenusBack(sh);
     paintEditorBackground(sh);
     drawcolors(sh);
@@ -120,8 +120,8 @@ void load(Shapes& sh) {
 } // namespace
 
 void scolorClick(Shapes& sh) {
-    if (sh.st.colormode4 != 1) return;
-    sh.st.colormode4 = 3;
+    if (sh.st.colormode4 != kListPage) return;
+    sh.st.colormode4 = kSavePage;
     sh.form.setEnabled("options2", false);
     sh.form.setVisible("cop", false);
     sh.form.setVisible("cop2", false);
@@ -135,8 +135,8 @@ void scolorClick(Shapes& sh) {
 
 void lcolorClick(Shapes& sh) {
     State& st = sh.st;
-    if (st.colormode4 != 1) return;
-    st.colormode4 = 4;
+    if (st.colormode4 != kListPage) return;
+    st.colormode4 = kLoadPage;
     sh.form.setEnabled("options2", false);
     sh.form.setVisible("cop", false);
     sh.form.setVisible("cop2", false);
@@ -155,25 +155,25 @@ void lcolorClick(Shapes& sh) {
 
 void file3Click(Shapes& sh) {
     const std::string entry = sh.form.selectedItem("File3");
-    if (sh.st.colormode4 == 3 && !entry.empty()) sh.form.setText("Text11", entry);
+    if (sh.st.colormode4 == kSavePage && !entry.empty()) sh.form.setText("Text11", entry);
 }
 
 void file2Click(Shapes& sh) {
     const std::string entry = sh.form.selectedItem("File2");
-    if (sh.st.colormode4 != 4 || entry.empty()) return;
+    if (sh.st.colormode4 != kLoadPage || entry.empty()) return;
     sh.form.setText("Text7", entry);
     sh.st.palettename = entry;
 }
 
 void command12Click(Shapes& sh) {
-    if (sh.st.colormode4 == 3)
+    if (sh.st.colormode4 == kSavePage)
         save(sh);
-    else if (sh.st.colormode4 == 4)
+    else if (sh.st.colormode4 == kLoadPage)
         load(sh);
 }
 
 void command13Click(Shapes& sh) {
-    if (sh.st.colormode4 == 3 || sh.st.colormode4 == 4) backToList(sh);
+    if (sh.st.colormode4 == kSavePage || sh.st.colormode4 == kLoadPage) backToList(sh);
 }
 
 } // namespace vx

@@ -40,13 +40,13 @@ void text4KeyDown(Shapes& sh, int key) {
 
 void option1Click(Shapes& sh) {
     announceChoice(sh, "Shape style", "Option1", !sh.form.checked("Option1"));
-    sh.st.complexy = 1;
+    sh.st.complexy = kRegularShapes;
     sh.form.selectOption("Option1", {"Option1", "Option2"});
 }
 
 void option2Click(Shapes& sh) {
     announceChoice(sh, "Shape style", "Option2", !sh.form.checked("Option2"));
-    sh.st.complexy = 2;
+    sh.st.complexy = kFancyShapes;
     sh.form.selectOption("Option2", {"Option1", "Option2"});
 }
 
@@ -60,8 +60,8 @@ void command1Click(Shapes& sh) {
         ~Running() { flag = false; }
     } running(sh.command1Running);
     sh.platform->pumpEvents();
-    if (sh.st.mpattern == 0) makeshape(sh);
-    if (sh.st.mpattern == 1) makeshape2(sh);
+    if (sh.st.mpattern == kShapeKind) makeshape(sh);
+    if (sh.st.mpattern == kPatternKind) makeshape2(sh);
 }
 
 } // namespace vx

@@ -34,8 +34,8 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed, std::stri
     s.fancy = o.fancy.value_or(true);
 
     State st;
-    st.tcolor = 1;
-    st.tcolor2 = 1;
+    st.tcolor = kTrueColours;
+    st.tcolor2 = kListOn;
     st.numcolors = 1;
     if (o.colours) {
         st.tcolor = *o.colours == RenderOptions::Colours::Basic ? 0 : 1;
@@ -57,7 +57,7 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed, std::stri
 
 bool useScaleFrom(Drawing& d, const Surface& picture) {
     const ScaleScan scan = scanScale(picture);
-    d.settings.colour.tcolor = 2;
+    d.settings.colour.tcolor = kImportedColours;
     d.settings.colour.scale = scan.colours;
     return !scan.full;
 }

@@ -60,8 +60,8 @@ void startSaver(Shapes& sh, const SaverOptions& o, int place) {
     // Start-up's values and its two readings of the file, without the main page.
     startValues(sh, file, 0x9E3779B97F4A7C15ull * static_cast<uint64_t>(place));
     st.ffb = 1;
-    st.mpattern = 1;
-    st.mpattern2 = 1;
+    st.mpattern = kPatternKind;
+    st.mpattern2 = kPatternKind;
     st.swidth = 200;
     f.setText("Text2", "200");
     readSettingsSecond(sh, file);
@@ -83,7 +83,7 @@ void startSaver(Shapes& sh, const SaverOptions& o, int place) {
     sh.loop.phase = kMainLoop;
     sh.loop.lastFrame = sh.platform->steadySeconds();
     // A pattern at once; single shapes are drawn by entering the mode.
-    if (st.mpattern == 1) makeshape2(sh);
+    if (st.mpattern == kPatternKind) makeshape2(sh);
     ssaverClick(sh);
 }
 

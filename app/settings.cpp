@@ -16,53 +16,41 @@ struct Reading {
     std::bitset<79> problems;
 };
 
-// Steps shared by both readings: the values, conversions and clamps.
-Reading readValues(Shapes& sh, const SettingsValues& v) {
-    State& st = sh.st;
-    ui::Form& f = sh.form;
-    Reading r;
-    r.problems = v.unreadable;
+// Values outside their set would leave no drawing kind or colour mode chosen.
+bool inItsSet(int head, double x) {
+    switch (head) {
+    case kHeadMpattern:
+    case kHeadTcolor2:
+        return x == 0 || x == 1;
+    case kHeadTcolor:
+        return x == 0 || x == 1 || x == 2;
+    default:
+        return true;
+    }
+}
+
+// The fifteen numbers of the first line into their members (the seconds into the reading).
+void readHead(State& st, const SettingsValues& v, Reading& r) {
     double* members[15] = {&st.detailf, &st.swidth, &st.complexy2, &st.complexy, &st.tcolor,
                            &st.nsides,  nullptr,    &st.sharpf,    &st.centerf,  &st.mpattern,
                            &st.nwait4,  &st.ntimes, &st.complexy4, &st.tcolor2,  &st.numcolors};
     for (int i = 0; i < 15; ++i) {
-        if (!v.head[i]) {
+        if (!v.head[i] || !inItsSet(i, *v.head[i])) {
             r.problems.set(i);
             continue;
         }
         const double x = *v.head[i];
-        switch (i) {
-        case kHeadSeconds:
+        if (i == kHeadSeconds)
             r.seconds = x;
-            continue;
-        // Values outside their set would leave no drawing kind or colour mode chosen.
-        case kHeadMpattern:
-            if (x != 0 && x != 1) {
-                r.problems.set(i);
-                continue;
-            }
-            break;
-        case kHeadTcolor:
-            if (x != 0 && x != 1 && x != 2) {
-                r.problems.set(i);
-                continue;
-            }
-            break;
-        case kHeadTcolor2:
-            if (x != 0 && x != 1) {
-                r.problems.set(i);
-                continue;
-            }
-            break;
-        // The editor and the files hold 64 slots at most.
-        case kHeadNumcolors:
-            *members[i] = clampTo(toInt32(x), 1, 64);
-            continue;
-        default:
-            break;
-        }
-        *members[i] = x;
+        else if (i == kHeadNumcolors) // the editor and the files hold 64 slots at most
+            st.numcolors = clampTo(toInt32(x), 1, 64);
+        else
+            *members[i] = x;
     }
+}
+
+// The 64 slots of the colour list; a value no slot can hold empties its slot.
+void readColourList(State& st, const SettingsValues& v, Reading& r) {
     // The file holds the whole list: slots past its 64 (a drawing code's) are emptied.
     std::fill(st.colorlist.begin() + 65, st.colorlist.end(), 0);
     for (int i = 0; i < 64; ++i) {
@@ -71,22 +59,31 @@ Reading readValues(Shapes& sh, const SettingsValues& v) {
             continue;
         }
         const double x = *v.colours[i];
-        if (validListValue(x)) {
-            st.colorlist[i + 1] = static_cast<int32_t>(x);
-        } else {
-            st.colorlist[i + 1] = 0;
-            r.problems.set(15 + i);
-        }
+        const bool valid = validListValue(x);
+        st.colorlist[i + 1] = valid ? static_cast<int32_t>(x) : 0;
+        if (!valid) r.problems.set(15 + i);
     }
+}
 
-    st.centerf = 0;
+// Automatic printing and saving are on or off, and their check marks say which.
+void settleAutoSwitches(State& st, ui::Form& f) {
     st.aprintx = st.aprintx == 1 ? 1 : 0;
     st.asavex = st.asavex == 1 ? 1 : 0;
     f.setChecked("printon", st.aprintx == 1);
     f.setChecked("printoff", st.aprintx == 0);
     f.setChecked("saveon", st.asavex == 1);
     f.setChecked("saveoff", st.asavex == 0);
+}
 
+// Steps shared by both readings: the values, conversions and clamps.
+Reading readValues(Shapes& sh, const SettingsValues& v) {
+    State& st = sh.st;
+    Reading r;
+    r.problems = v.unreadable;
+    readHead(st, v, r);
+    readColourList(st, v, r);
+    st.centerf = 0;
+    settleAutoSwitches(st, sh.form);
     st.complexy4 = clampToField(kComplexityField, st.complexy4);
     sh.setField(kComplexityField.name, st.complexy4);
     return r;
@@ -130,15 +127,15 @@ void applySettingsFirst(Shapes& sh, const SettingsValues& v, const std::string& 
     State& st = sh.st;
     ui::Form& f = sh.form;
     const Reading r = readValues(sh, v);
-    if (st.tcolor == 1 && st.tcolor2 == 0) {
+    if (st.tcolor == kTrueColours && st.tcolor2 == kListOff) {
         f.setChecked("tcolor7", true);
         f.setChecked("bcolor7", false);
         f.setChecked("ucolors", false);
-    } else if (st.tcolor == 1 && st.tcolor2 == 1) {
+    } else if (st.tcolor == kTrueColours && st.tcolor2 == kListOn) {
         f.setChecked("ucolors", true);
         f.setChecked("tcolor7", false);
         f.setChecked("bcolor7", false);
-    } else if (st.tcolor == 0) {
+    } else if (st.tcolor == kBasicColours) {
         f.setChecked("bcolor7", true);
         f.setChecked("tcolor7", false);
         f.setChecked("ucolors", false);
@@ -154,22 +151,22 @@ void applySettingsSecond(Shapes& sh, const SettingsValues& v, const std::string&
     readTail(sh);
     f.setChecked("snormal", true);
     f.setChecked("scenter", false);
-    if (st.mpattern == 0) {
+    if (st.mpattern == kShapeKind) {
         f.setChecked("csingle", true);
         f.setChecked("cpattern", false);
-    } else if (st.mpattern == 1) {
+    } else if (st.mpattern == kPatternKind) {
         f.setChecked("csingle", false);
         f.setChecked("cpattern", true);
     }
-    if (st.nwait4 != 1) st.nwait4 = 0;
-    f.setChecked("tslow", st.nwait4 == 1);
-    f.setChecked("tfast", st.nwait4 == 0);
+    if (st.nwait4 != kSlowAnimation) st.nwait4 = kFastAnimation;
+    f.setChecked("tslow", st.nwait4 == kSlowAnimation);
+    f.setChecked("tfast", st.nwait4 == kFastAnimation);
     sh.setField("Text2", st.swidth);
     sh.setField("Text1", st.complexy2);
     sh.setField("Text4", st.nsides);
     sh.setField("Text3", st.detailf);
-    if (st.complexy == 1) f.selectOption("Option1", {"Option1", "Option2"});
-    if (st.complexy == 2) f.selectOption("Option2", {"Option1", "Option2"});
+    if (st.complexy == kRegularShapes) f.selectOption("Option1", {"Option1", "Option2"});
+    if (st.complexy == kFancyShapes) f.selectOption("Option2", {"Option1", "Option2"});
     if (r.seconds) sh.setField("Text5", *r.seconds);
     if (st.sharpf == 1) {
         f.setChecked("ssmooth", false);
@@ -220,18 +217,18 @@ void restoreDefaults(Shapes& sh) {
     const double oldPattern = st.mpattern;
     f.setChecked("tslow", false);
     f.setChecked("tfast", true);
-    st.nwait4 = 0;
+    st.nwait4 = kFastAnimation;
     st.sharpf = 2;
     st.complexy4 = 1;
     f.setText("Text9", "1");
     f.setText("Text10", "2");
-    st.tcolor = 1;
-    st.tcolor2 = 1;
+    st.tcolor = kTrueColours;
+    st.tcolor2 = kListOn;
     f.setChecked("tcolor7", false);
     f.setChecked("bcolor7", false);
     f.setChecked("ucolors", true);
-    st.mpattern = 1;
-    st.mpattern2 = 1;
+    st.mpattern = kPatternKind;
+    st.mpattern2 = kPatternKind;
     f.setChecked("csingle", false);
     f.setChecked("cpattern", true);
     f.setEnabled("sscreen", true);
@@ -244,7 +241,7 @@ void restoreDefaults(Shapes& sh) {
     f.setText("Text3", "16");
     st.detailf = 16;
     f.selectOption("Option2", {"Option1", "Option2"});
-    st.complexy = 2;
+    st.complexy = kFancyShapes;
     f.setText("Text5", "10");
     f.setChecked("ssmooth", true);
     f.setChecked("ssharp", false);
@@ -254,7 +251,7 @@ void restoreDefaults(Shapes& sh) {
     f.setChecked("scenter", true);
     const std::string note = "Default settings restored (not saved: use \"Save settings\" to "
                              "keep them).";
-    if (st.ssmode == 1 && oldPattern == 0) {
+    if (st.ssmode == kSaverMode && oldPattern == kShapeKind) {
         makeshape2(sh);
         // Beside the new drawing's code.
         sh.platform->status(note + " " + sh.platform->lastStatus);

@@ -24,8 +24,8 @@ void firstDrawing(Shapes& sh) {
     State& st = sh.st;
     st.ffb = 1;
     for (auto m : {"options", "patmode", "moptions5"}) sh.form.setEnabled(m, true);
-    st.mpattern = 1;
-    st.mpattern2 = 1;
+    st.mpattern = kPatternKind;
+    st.mpattern2 = kPatternKind;
     sh.form.setChecked("csingle", false);
     sh.form.setChecked("cpattern", true);
     st.swidth = 200;
@@ -38,9 +38,9 @@ void firstDrawing(Shapes& sh) {
     st.bwb = driftStep(sh.rng);
     readSettingsSecond(sh);
     sh.platform->pumpEvents();
-    if (st.mpattern == 0)
+    if (st.mpattern == kShapeKind)
         makeshape(sh);
-    else if (st.mpattern == 1)
+    else if (st.mpattern == kPatternKind)
         makeshape2(sh);
 }
 
@@ -90,7 +90,7 @@ bool endSlowWait(Shapes& sh) {
 
 // A pass at "Slow" with the picture on screen moves a whole pixel and waits for Timer2.
 bool slowPasses(const Shapes& sh) {
-    return sh.form.visible("Picture1") && sh.st.nwait4 == 1;
+    return sh.form.visible("Picture1") && sh.st.nwait4 == kSlowAnimation;
 }
 
 // The frame shows the picture where the passes left it, once.
@@ -116,13 +116,13 @@ void startValues(Shapes& sh, const std::string& file, uint64_t salt) {
     st.numsquare = 1;
     st.numcolors = 1;
     st.sharpf = 2;
-    st.tcolor = 1;
-    st.tcolor2 = 1;
+    st.tcolor = kTrueColours;
+    st.tcolor2 = kListOn;
     st.detailf = 16;
-    st.complexy = 2;
+    st.complexy = kFancyShapes;
     readSettingsFirst(sh, file);
     st.ntimes = 10;
-    st.nwait4 = 0;
+    st.nwait4 = kFastAnimation;
     st.centerf = 0;
     sh.rng.seed(static_cast<uint64_t>(sh.platform->clockSeconds() * 1000.0) + salt);
     st.ssg = 4;
@@ -152,7 +152,7 @@ void command4Click(Shapes& sh) {
 }
 
 void timer6Tick(Shapes& sh) {
-    if (sh.st.colormode4 != 0 || sh.loop.phase != kMainPage) return;
+    if (sh.st.colormode4 != kEditorClosed || sh.loop.phase != kMainPage) return;
     makeshape2(sh);
 }
 
@@ -176,7 +176,7 @@ bool mainLoopTick(Shapes& sh, double now) {
     const double gap = std::clamp(now - loop.lastFrame, 0.0, kMaxFrameGap);
     loop.lastFrame = now;
     if (loop.waiting && !endSlowWait(sh)) return false;
-    if (st.mpattern2 != 0) {
+    if (st.mpattern2 != kShapeKind) {
         // Nothing moves while a pattern is on screen.
         loop.credit = 0;
         return false;
@@ -195,7 +195,7 @@ bool mainLoopTick(Shapes& sh, double now) {
 
 bool mainLoopPass(Shapes& sh) {
     State& st = sh.st;
-    if (st.mpattern2 != 0) return true;
+    if (st.mpattern2 != kShapeKind) return true;
     const bool slow = slowPasses(sh);
     if (slow) {
         st.awb *= 100;

@@ -18,13 +18,13 @@ void announceChoice(Shapes& sh, const std::string& what, const std::string& item
 void csingleClick(Shapes& sh) {
     State& st = sh.st;
     // In screen-saver mode the drawing that follows answers instead.
-    announceChoice(sh, "Pattern mode", "csingle", st.mpattern != 0);
-    if (st.mpattern == 0) return;
-    st.mpattern = 0;
-    st.mpattern2 = 0;
+    announceChoice(sh, "Pattern mode", "csingle", st.mpattern != kShapeKind);
+    if (st.mpattern == kShapeKind) return;
+    st.mpattern = kShapeKind;
+    st.mpattern2 = kShapeKind;
     sh.form.setChecked("csingle", true);
     sh.form.setChecked("cpattern", false);
-    if (st.ssmode != 1) return;
+    if (st.ssmode != kSaverMode) return;
 
     // Screen-saver mode: a shape now, gliding from the middle of the window.
     makeshape(sh);
@@ -38,14 +38,14 @@ void csingleClick(Shapes& sh) {
 
 void cpatternClick(Shapes& sh) {
     State& st = sh.st;
-    announceChoice(sh, "Pattern mode", "cpattern", st.mpattern != 1);
-    if (st.mpattern == 1) return;
-    st.mpattern = 1;
-    st.mpattern2 = 1;
+    announceChoice(sh, "Pattern mode", "cpattern", st.mpattern != kPatternKind);
+    if (st.mpattern == kPatternKind) return;
+    st.mpattern = kPatternKind;
+    st.mpattern2 = kPatternKind;
     sh.form.setChecked("csingle", false);
     sh.form.setChecked("cpattern", true);
     sh.form.setEnabled("sscreen", true);
-    if (st.ssmode == 1) makeshape2(sh);
+    if (st.ssmode == kSaverMode) makeshape2(sh);
 }
 
 } // namespace vx

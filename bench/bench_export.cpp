@@ -1,5 +1,6 @@
 // Drawings leaving the program: the SVG of a many-region 1920 x 1080 pattern (as it repeats,
-// and with the repeat broken so that the whole surface is traced), and the 8K poster's PNG.
+// and with the repeat broken so that the whole surface is traced), a PNG of too many colours
+// for a palette, and the 8K poster's PNG.
 #include "app/export.hpp"
 
 #include <benchmark/benchmark.h>
@@ -46,6 +47,16 @@ void BM_Pdf_1080p_ManyRegions(benchmark::State& state) {
     exportFile(state, vx::RenderOptions::Format::Pdf, true);
 }
 
+// The regions in bands of 256 shades: more colours than a palette holds, so RGB rows.
+void BM_Png_1080p_ManyColours(benchmark::State& state) {
+    vx::Surface s = manyRegions();
+    for (int y = 0; y < s.height(); ++y)
+        for (int x = 0; x < s.width(); ++x) s.setPixel(x, y, s.pixel(x, y) ^ ((y & 0xFF) << 8));
+    vx::PictureFile f;
+    f.format = vx::RenderOptions::Format::Png;
+    encodeAll(state, s, f);
+}
+
 // "--scale 4" of a 1920 x 1080 pattern: 7680 x 4320.
 void BM_Poster_8K(benchmark::State& state) {
     vx::RenderOptions o;
@@ -60,4 +71,5 @@ void BM_Poster_8K(benchmark::State& state) {
 BENCHMARK(BM_Svg_1080p_ManyRegions)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Svg_1080p_ManyRegions_Traced_Whole)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pdf_1080p_ManyRegions)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Png_1080p_ManyColours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Poster_8K)->Unit(benchmark::kMillisecond);

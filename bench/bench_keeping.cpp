@@ -1,7 +1,7 @@
 // What a user waits for when keeping a drawing: the bitmap of a full-HD pattern, and reading
 // the settings file at start-up.
 #include "app/settings.hpp"
-#include "engine/bmp.hpp"
+#include "export/bmp.hpp"
 #include "surface/surface.hpp"
 
 #include <benchmark/benchmark.h>

@@ -32,13 +32,13 @@ int upTo(Random& rng, int n) {
 } // namespace
 
 ColourSource colourSource(const ColourSettings& cs) {
-    if (cs.tcolor == 0) return ColourSource::Basic;
-    if (cs.tcolor == 2 && scaleUsable(cs)) return ColourSource::Imported;
+    if (cs.tcolor == kBasicColours) return ColourSource::Basic;
+    if (cs.tcolor == kImportedColours && scaleUsable(cs)) return ColourSource::Imported;
     return ColourSource::True;
 }
 
 bool recolouringOn(const ColourSettings& cs) {
-    return cs.tcolor2 == 1 && !cs.list.empty();
+    return cs.tcolor2 == kListOn && !cs.list.empty();
 }
 
 ColourChooser::ColourChooser(const ColourSettings& cs, Random& rng)

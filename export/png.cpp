@@ -87,6 +87,85 @@ class IdatWriter {
     bool ok_ = false;
 };
 
+// The signature and the chunks before the image data: size and colour type, resolution,
+// texts, and the palette when there is one.
+std::string headChunks(uint64_t w, uint64_t h, const std::vector<uint32_t>& palette,
+                       const PngOptions& o) {
+    std::string out("\x89PNG\r\n\x1a\n", 8);
+    std::string ihdr;
+    putBe32(ihdr, static_cast<uint32_t>(w));
+    putBe32(ihdr, static_cast<uint32_t>(h));
+    ihdr += static_cast<char>(8);                       // bit depth
+    ihdr += static_cast<char>(palette.empty() ? 2 : 3); // RGB or palette
+    ihdr.append(3, '\0');                               // deflate, adaptive filters, no interlace
+    chunk(out, "IHDR", ihdr);
+    if (o.dotsPerMetre > 0) {
+        std::string phys;
+        putBe32(phys, static_cast<uint32_t>(o.dotsPerMetre));
+        putBe32(phys, static_cast<uint32_t>(o.dotsPerMetre));
+        phys += '\1'; // per metre
+        chunk(out, "pHYs", phys);
+    }
+    for (const auto& [key, text] : o.texts) chunk(out, "tEXt", key + '\0' + text);
+    if (!palette.empty()) {
+        std::string plte;
+        for (uint32_t c : palette) {
+            plte += static_cast<char>(c & 0xFF);
+            plte += static_cast<char>((c >> 8) & 0xFF);
+            plte += static_cast<char>((c >> 16) & 0xFF);
+        }
+        chunk(out, "PLTE", plte);
+    }
+    return out;
+}
+
+// One surface row enlarged scale times across, as palette indices. Runs of one colour are
+// long: the index is looked up only where the colour changes.
+void packIndexed(const uint32_t* px, int width, int scale,
+                 const std::unordered_map<uint32_t, uint8_t>& index, unsigned char* d) {
+    uint32_t last = ~0u;
+    uint8_t at = 0;
+    for (int x = 0; x < width; ++x, d += scale) {
+        const uint32_t c = px[x] & 0xFFFFFFu;
+        if (c != last) {
+            last = c;
+            at = index.find(c)->second;
+        }
+        std::memset(d, at, static_cast<size_t>(scale));
+    }
+}
+
+// One surface row enlarged scale times across, as RGB bytes.
+void packRgb(const uint32_t* px, int width, int scale, unsigned char* d) {
+    for (int x = 0; x < width; ++x) {
+        const uint32_t c = px[x] & 0xFFFFFFu;
+        for (int k = 0; k < scale; ++k, d += 3) {
+            d[0] = static_cast<unsigned char>(c & 0xFF);
+            d[1] = static_cast<unsigned char>((c >> 8) & 0xFF);
+            d[2] = static_cast<unsigned char>((c >> 16) & 0xFF);
+        }
+    }
+}
+
+// Every row once with filter None, then its repeats as "Up" rows: all zeros after the filter
+// byte, which cost the compressor next to nothing.
+bool writeRows(IdatWriter& idat, const Surface& s, int scale, size_t rowBytes,
+               const std::unordered_map<uint32_t, uint8_t>* index) {
+    std::vector<unsigned char> row(1 + rowBytes);
+    std::vector<unsigned char> same(1 + rowBytes, 0);
+    same[0] = 2;
+    for (int y = 0; y < s.height(); ++y) {
+        if (index)
+            packIndexed(s.rowData(y), s.width(), scale, *index, row.data() + 1);
+        else
+            packRgb(s.rowData(y), s.width(), scale, row.data() + 1);
+        if (!idat.write(row.data(), row.size())) return false;
+        for (int k = 1; k < scale; ++k)
+            if (!idat.write(same.data(), same.size())) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 Result<std::string> encodePng(const Surface& s, const PngOptions& o) {
@@ -99,62 +178,13 @@ Result<std::string> encodePng(const Surface& s, const PngOptions& o) {
     std::unordered_map<uint32_t, uint8_t> index;
     const std::vector<uint32_t> palette = paletteOf(s, index);
     const bool indexed = !palette.empty();
-    const size_t bpp = indexed ? 1 : 3;
 
-    std::string out("\x89PNG\r\n\x1a\n", 8);
-    std::string ihdr;
-    putBe32(ihdr, static_cast<uint32_t>(w));
-    putBe32(ihdr, static_cast<uint32_t>(h));
-    ihdr += static_cast<char>(8);               // bit depth
-    ihdr += static_cast<char>(indexed ? 3 : 2); // palette or RGB
-    ihdr.append(3, '\0');                       // deflate, adaptive filters, no interlace
-    chunk(out, "IHDR", ihdr);
-    if (o.dotsPerMetre > 0) {
-        std::string phys;
-        putBe32(phys, static_cast<uint32_t>(o.dotsPerMetre));
-        putBe32(phys, static_cast<uint32_t>(o.dotsPerMetre));
-        phys += '\1'; // per metre
-        chunk(out, "pHYs", phys);
-    }
-    for (const auto& [key, text] : o.texts) chunk(out, "tEXt", key + '\0' + text);
-    if (indexed) {
-        std::string plte;
-        for (uint32_t c : palette) {
-            plte += static_cast<char>(c & 0xFF);
-            plte += static_cast<char>((c >> 8) & 0xFF);
-            plte += static_cast<char>((c >> 16) & 0xFF);
-        }
-        chunk(out, "PLTE", plte);
-    }
-
+    std::string out = headChunks(w, h, palette, o);
     IdatWriter idat(out);
     if (!idat.ok()) return fail("not enough memory to compress the picture");
-    // One enlarged row with filter None, then its repeats as "Up" rows: all zeros after the
-    // filter byte, which cost the compressor next to nothing.
-    std::vector<unsigned char> row(1 + w * bpp);
-    std::vector<unsigned char> same(1 + w * bpp, 0);
-    same[0] = 2;
-    for (int y = 0; y < s.height(); ++y) {
-        const uint32_t* px = s.rowData(y);
-        unsigned char* d = row.data() + 1;
-        for (int x = 0; x < s.width(); ++x) {
-            const uint32_t c = px[x] & 0xFFFFFFu;
-            if (indexed) {
-                std::memset(d, index.find(c)->second, static_cast<size_t>(scale));
-                d += scale;
-            } else {
-                for (int k = 0; k < scale; ++k, d += 3) {
-                    d[0] = static_cast<unsigned char>(c & 0xFF);
-                    d[1] = static_cast<unsigned char>((c >> 8) & 0xFF);
-                    d[2] = static_cast<unsigned char>((c >> 16) & 0xFF);
-                }
-            }
-        }
-        if (!idat.write(row.data(), row.size())) break;
-        for (int k = 1; k < scale; ++k)
-            if (!idat.write(same.data(), same.size())) break;
-    }
-    if (!idat.finish()) return fail("the picture could not be compressed");
+    if (!writeRows(idat, s, scale, w * (indexed ? 1 : 3), indexed ? &index : nullptr) ||
+        !idat.finish())
+        return fail("the picture could not be compressed");
     chunk(out, "IEND", {});
     return out;
 }

@@ -1,6 +1,6 @@
 #include "export/vector.hpp"
 
-#include "engine/pdf.hpp"
+#include "export/pdf.hpp"
 
 #include <zlib.h>
 

@@ -134,6 +134,94 @@ Error notACode(const std::string& why) {
     return fail("This is not a drawing code: " + why + ".");
 }
 
+// The symbols of a code, separators left out, once its check symbol matches them.
+Result<std::vector<int>> checkedSymbols(std::string_view code) {
+    std::vector<int> symbols;
+    for (char ch : code) {
+        if (ch == '-' || ch == ' ') continue;
+        const int v = symbolValue(ch);
+        if (v < 0) return notACode(std::string("it holds \"") + ch + "\"");
+        symbols.push_back(v);
+    }
+    if (symbols.size() < 2) return notACode("it is too short");
+    const int check = symbols.back();
+    symbols.pop_back();
+    if (checkSymbol(symbols) != check) return notACode("a character is mistyped or missing");
+    return symbols;
+}
+
+// The version, the kind, the seed and the four numbers of the settings.
+Status readHead(BitReader& r, Drawing& d) {
+    uint64_t v = 0, wide = 0, exact = 0;
+    if (!r.get(2, v) || v != kVersion) return notACode("it is of an unknown kind");
+    if (!r.get(1, v)) return notACode("it is cut short");
+    d.kind = v ? DrawingKind::Pattern : DrawingKind::Shape;
+    if (!r.get(1, wide) || !r.get(wide ? 64 : 32, d.seed) || !r.get(1, exact))
+        return notACode("it is cut short");
+    for (size_t i = 0; i < std::size(kFields); ++i) {
+        const Field& f = kFields[i];
+        double value = 0;
+        if (exact) {
+            if (!r.getDouble(value)) return notACode("a setting is damaged");
+        } else {
+            if (!r.get(f.bits, v)) return notACode("it is cut short");
+            value = f.lo + static_cast<double>(v);
+        }
+        if (value < f.lo || value > kHigh[i]) return notACode("a setting is out of its range");
+        d.settings.*f.value = value;
+    }
+    return {};
+}
+
+// The user's colour list: colours and shade codes.
+Status readList(BitReader& r, std::vector<int32_t>& list) {
+    uint64_t n = 0, v = 0;
+    if (!r.getCount(n) || n > 10000) return notACode("the colour list is damaged");
+    for (uint64_t i = 0; i < n; ++i) {
+        uint64_t colour = 0;
+        if (!r.get(1, colour)) return notACode("the colour list is cut short");
+        if (colour) {
+            if (!r.get(24, v) || v == 0) return notACode("the colour list is damaged");
+            list.push_back(static_cast<int32_t>(v));
+        } else {
+            if (!r.get(3, v) || v > 6) return notACode("the colour list is damaged");
+            list.push_back(-static_cast<int32_t>(v) - 1);
+        }
+    }
+    return {};
+}
+
+// Sides, style and colour mode, with the colour list when the mode uses it.
+Status readStyle(BitReader& r, DrawSettings& s) {
+    uint64_t v = 0;
+    if (!r.get(2, v) || v == 3) return notACode("the number of sides is damaged");
+    s.sides = v == 1 ? 8 : v == 2 ? 2 : 4;
+    if (!r.get(1, v)) return notACode("it is cut short");
+    s.fancy = v != 0;
+    if (!r.get(2, v) || v == 3) return notACode("the colour mode is damaged");
+    s.colour.tcolor = static_cast<double>(v);
+    if (!r.get(1, v)) return notACode("it is cut short");
+    s.colour.tcolor2 = static_cast<double>(v);
+    return v ? readList(r, s.colour.list) : Status{};
+}
+
+// The imported scale the colours were drawn from, or why the code cannot carry it.
+Status readScale(BitReader& r, std::vector<int32_t>& scale) {
+    uint64_t carried = 0, n = 0, v = 0;
+    if (!r.get(1, carried) || !r.getCount(n)) return notACode("the colour scale is damaged");
+    if (!carried)
+        return fail("This drawing cannot be made again from its code: it was drawn from an "
+                    "imported colour scale of " +
+                    std::to_string(n) + " colours, more than a code carries (" +
+                    std::to_string(kMaxCodedScale) + ").");
+    if (n > kMaxCodedScale) return notACode("the colour scale is damaged");
+    for (uint64_t i = 0; i < n; ++i) {
+        if (!r.get(24, v)) return notACode("the colour scale is cut short");
+        scale.push_back(static_cast<int32_t>(v));
+    }
+    return {};
+}
+
 } // namespace
 
 double sidesAsDrawn(double sides) {
@@ -161,8 +249,8 @@ std::string drawingCode(const Drawing& d) {
     w.put(sides == 8 ? 1 : sides == 2 ? 2 : 0, 2);
     w.put(s.fancy, 1);
     const ColourSettings& c = s.colour;
-    w.put(c.tcolor == 0 ? 0 : c.tcolor == 2 ? 2 : 1, 2);
-    const bool list = c.tcolor2 == 1;
+    w.put(c.tcolor == kBasicColours ? 0 : c.tcolor == kImportedColours ? 2 : 1, 2);
+    const bool list = c.tcolor2 == kListOn;
     w.put(list, 1);
     if (list) {
         w.putCount(c.list.size());
@@ -175,7 +263,7 @@ std::string drawingCode(const Drawing& d) {
                 w.put(static_cast<uint64_t>(v) & 0xFFFFFFu, 24);
         }
     }
-    if (c.tcolor == 2) {
+    if (c.tcolor == kImportedColours) {
         // The scale the colours were drawn from, when it is not too large to carry.
         const bool carried = c.scale.size() <= kMaxCodedScale;
         w.put(carried, 1);
@@ -194,77 +282,16 @@ std::string drawingCode(const Drawing& d) {
 }
 
 Result<Drawing> decodeDrawing(std::string_view code) {
-    std::vector<int> symbols;
-    for (char ch : code) {
-        if (ch == '-' || ch == ' ') continue;
-        const int v = symbolValue(ch);
-        if (v < 0) return notACode(std::string("it holds \"") + ch + "\"");
-        symbols.push_back(v);
-    }
-    if (symbols.size() < 2) return notACode("it is too short");
-    const int check = symbols.back();
-    symbols.pop_back();
-    if (checkSymbol(symbols) != check) return notACode("a character is mistyped or missing");
-
-    BitReader r(symbols);
+    const Result<std::vector<int>> symbols = checkedSymbols(code);
+    if (!symbols) return symbols.error();
+    BitReader r(*symbols);
     Drawing d;
-    DrawSettings& s = d.settings;
-    uint64_t v = 0, wide = 0, exact = 0;
-    if (!r.get(2, v) || v != kVersion) return notACode("it is of an unknown kind");
-    if (!r.get(1, v)) return notACode("it is cut short");
-    d.kind = v ? DrawingKind::Pattern : DrawingKind::Shape;
-    if (!r.get(1, wide) || !r.get(wide ? 64 : 32, d.seed) || !r.get(1, exact))
-        return notACode("it is cut short");
-    for (size_t i = 0; i < std::size(kFields); ++i) {
-        const Field& f = kFields[i];
-        double value = 0;
-        if (exact) {
-            if (!r.getDouble(value)) return notACode("a setting is damaged");
-        } else {
-            if (!r.get(f.bits, v)) return notACode("it is cut short");
-            value = f.lo + static_cast<double>(v);
-        }
-        if (value < f.lo || value > kHigh[i]) return notACode("a setting is out of its range");
-        s.*f.value = value;
-    }
-    if (!r.get(2, v) || v == 3) return notACode("the number of sides is damaged");
-    s.sides = v == 1 ? 8 : v == 2 ? 2 : 4;
-    if (!r.get(1, v)) return notACode("it is cut short");
-    s.fancy = v != 0;
-    if (!r.get(2, v) || v == 3) return notACode("the colour mode is damaged");
-    s.colour.tcolor = static_cast<double>(v);
-    if (!r.get(1, v)) return notACode("it is cut short");
-    s.colour.tcolor2 = static_cast<double>(v);
-    if (v) {
-        uint64_t n = 0;
-        if (!r.getCount(n) || n > 10000) return notACode("the colour list is damaged");
-        for (uint64_t i = 0; i < n; ++i) {
-            uint64_t colour = 0;
-            if (!r.get(1, colour)) return notACode("the colour list is cut short");
-            if (colour) {
-                if (!r.get(24, v) || v == 0) return notACode("the colour list is damaged");
-                s.colour.list.push_back(static_cast<int32_t>(v));
-            } else {
-                if (!r.get(3, v) || v > 6) return notACode("the colour list is damaged");
-                s.colour.list.push_back(-static_cast<int32_t>(v) - 1);
-            }
-        }
-    }
+    if (const Status head = readHead(r, d); !head) return head.error();
+    if (const Status style = readStyle(r, d.settings); !style) return style.error();
     // Codes made before scales were carried end here; they drew as with an empty scale.
-    if (s.colour.tcolor == 2 && !r.nearEnd()) {
-        uint64_t carried = 0, n = 0;
-        if (!r.get(1, carried) || !r.getCount(n)) return notACode("the colour scale is damaged");
-        if (!carried)
-            return fail("This drawing cannot be made again from its code: it was drawn from an "
-                        "imported colour scale of " +
-                        std::to_string(n) + " colours, more than a code carries (" +
-                        std::to_string(kMaxCodedScale) + ").");
-        if (n > kMaxCodedScale) return notACode("the colour scale is damaged");
-        for (uint64_t i = 0; i < n; ++i) {
-            if (!r.get(24, v)) return notACode("the colour scale is cut short");
-            s.colour.scale.push_back(static_cast<int32_t>(v));
-        }
-    }
+    if (d.settings.colour.tcolor == kImportedColours && !r.nearEnd())
+        if (const Status scale = readScale(r, d.settings.colour.scale); !scale)
+            return scale.error();
     if (!r.atEnd()) return notACode("it is too long");
     return d;
 }

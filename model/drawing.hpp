@@ -10,8 +10,10 @@ namespace vx {
 
 // Where the colours of a drawing come from.
 struct ColourSettings {
-    double tcolor = 1;  // 0 basic colours, 2 the imported scale, anything else true colours
-    double tcolor2 = 1; // 1: the largest areas are recoloured from the list
+    // The colour source and the list switch, as the state's tcolor and tcolor2: a tcolor
+    // other than kBasicColours and kImportedColours draws true colours.
+    double tcolor = kTrueColours;
+    double tcolor2 = kListOn; // kListOn: the largest areas are recoloured from the list
     // The colour list from slot 1 up to its first empty slot: colours and shade codes.
     std::vector<int32_t> list;
     // The imported scale, slots 1..cgf (an empty slot reads as 0).

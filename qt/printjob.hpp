@@ -1,7 +1,7 @@
 #pragma once
 // Sending a page to the print service (CUPS) on a thread of its own, so that a service that
 // hangs never holds up the window, and what came of it in the service's own words.
-#include "engine/printpage.hpp"
+#include "export/printpage.hpp"
 #include "surface/surface.hpp"
 
 #include <atomic>

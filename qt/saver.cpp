@@ -153,7 +153,7 @@ void SaverHost::resize(int w, int h) {
     sh_.surface.resize(w, h);
     if (!started_) return;
     // A drawing of the new size, in the kind chosen.
-    if (sh_.st.mpattern == 0)
+    if (sh_.st.mpattern == kShapeKind)
         makeshape(sh_);
     else
         makeshape2(sh_);

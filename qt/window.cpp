@@ -169,11 +169,11 @@ void MainWindow::runHandler(const std::function<void()>& f, bool repaint) {
 
 bool MainWindow::followSize() {
     if (std::exchange(resized_, false)) {
-        coveredResize_ = sh_.st.colormode4 != 0;
+        coveredResize_ = sh_.st.colormode4 != kEditorClosed;
         return windowResized(sh_);
     }
     // The colour editor has closed over a drawing it kept at the size it had before.
-    if (!coveredResize_ || sh_.st.colormode4 != 0) return false;
+    if (!coveredResize_ || sh_.st.colormode4 != kEditorClosed) return false;
     coveredResize_ = false;
     return reshowDrawing(sh_);
 }

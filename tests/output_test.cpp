@@ -2,7 +2,7 @@
 #include "app/generators.hpp"
 #include "app/keys.hpp"
 #include "app/output.hpp"
-#include "engine/bmp.hpp"
+#include "export/bmp.hpp"
 #include "platform/files.hpp"
 #include "scratch_folder.hpp"
 

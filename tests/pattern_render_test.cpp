@@ -1,6 +1,6 @@
 // vortalis-render: its options, the palette it reads, and the program run as a process.
 #include "app/render.hpp"
-#include "engine/bmp.hpp"
+#include "export/bmp.hpp"
 #include "small_disk.hpp"
 
 #include <gtest/gtest.h>

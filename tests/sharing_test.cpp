@@ -3,7 +3,7 @@
 #include "app/editor.hpp"
 #include "app/events.hpp"
 #include "app/output.hpp"
-#include "engine/bmp.hpp"
+#include "export/bmp.hpp"
 #include "scratch_folder.hpp"
 
 #include <cstdio>

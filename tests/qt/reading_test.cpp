@@ -4,7 +4,7 @@
 #include "app/editor.hpp"
 #include "app/settings.hpp"
 #include "app/startup.hpp"
-#include "engine/bmp.hpp"
+#include "export/bmp.hpp"
 #include "qt/app.hpp"
 #include "qt/image.hpp"
 #include "qt/saver.hpp"

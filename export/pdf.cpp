@@ -1,4 +1,4 @@
-#include "engine/pdf.hpp"
+#include "export/pdf.hpp"
 
 #include <cstdio>
 

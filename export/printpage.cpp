@@ -1,6 +1,6 @@
-#include "engine/printpage.hpp"
+#include "export/printpage.hpp"
 
-#include "engine/pdf.hpp"
+#include "export/pdf.hpp"
 #include "surface/surface.hpp"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // The printed page: where the drawing goes on the paper and the PDF file that carries it.
-#include "engine/printpage.hpp"
+#include "export/printpage.hpp"
 #include "surface/surface.hpp"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "engine/bmp.hpp"
+#include "export/bmp.hpp"
 
 #include "surface/surface.hpp"
 
