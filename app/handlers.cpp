@@ -9,6 +9,7 @@
 #include "app/keys.hpp"
 #include "app/modes.hpp"
 #include "app/output.hpp"
+#include "app/palettemenu.hpp"
 #include "app/palettes.hpp"
 #include "app/panel.hpp"
 #include "app/settings.hpp"
@@ -97,6 +98,9 @@ void registerAll(Events& e) {
     e.onClick("exportpdf", exportPdfClick);
     e.onClick("poster", posterClick);
     e.onClick("wallpaper", wallpaperClick);
+
+    // The "Palettes" menu.
+    onPaletteMenu(e);
 
     // The import page.
     e.onClick("impcolor", impcolorClick);

@@ -4,6 +4,9 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -27,6 +30,24 @@ bool copyToImage(const Surface& s, QImage& img, const QRect& r) {
         }
     }
     return true;
+}
+
+QIcon swatchIcon(const std::vector<int32_t>& colours) {
+    // Stripes of at most 16 of the colours, taken evenly from first to last, with a frame.
+    constexpr int kWidth = 48, kHeight = 16, kMost = 16;
+    QPixmap pm(kWidth, kHeight);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    const int n = std::min<int>(static_cast<int>(colours.size()), kMost);
+    for (int i = 0; i < n; ++i) {
+        const size_t k = n == 1 ? 0 : static_cast<size_t>(i) * (colours.size() - 1) / (n - 1);
+        const int32_t c = colours[k];
+        const int x0 = i * kWidth / n, x1 = (i + 1) * kWidth / n;
+        p.fillRect(x0, 0, x1 - x0, kHeight, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    }
+    p.setPen(QColor(96, 96, 96));
+    p.drawRect(0, 0, kWidth - 1, kHeight - 1);
+    return QIcon(pm);
 }
 
 QImage toImage(const Surface& s) {

@@ -3,11 +3,13 @@
 #include "base/result.hpp"
 #include "surface/surface.hpp"
 
+#include <QIcon>
 #include <QImage>
 #include <QRect>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vx {
 
@@ -17,6 +19,9 @@ bool copyToImage(const Surface& s, QImage& img, const QRect& r);
 
 // The whole surface as an RGB32 image; a null image when there is no memory for it.
 QImage toImage(const Surface& s);
+
+// Colours side by side as a menu item's icon.
+QIcon swatchIcon(const std::vector<int32_t>& colours);
 
 // A picture file is read no further than this.
 constexpr size_t kPictureReadLimit = size_t{256} << 20;
