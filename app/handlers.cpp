@@ -99,9 +99,6 @@ void registerAll(Events& e) {
     e.onClick("poster", posterClick);
     e.onClick("wallpaper", wallpaperClick);
 
-    // The "Palettes" menu.
-    onPaletteMenu(e);
-
     // The import page.
     e.onClick("impcolor", impcolorClick);
     e.onClick("File1", file1Click);
@@ -137,6 +134,7 @@ Events& programEvents() {
     static Events e = [] {
         Events ev;
         registerAll(ev);
+        onPaletteMenu(ev);
         return ev;
     }();
     return e;

@@ -182,10 +182,12 @@ void exportPaletteClick(Shapes& sh) {
                             written.error().message + ".");
         return;
     }
+    const int shades = e.shadesAsColours;
     sh.platform->status("Exported " + colours(static_cast<int>(list.size())) + " as the " +
                         formatName(*f) + " " + *file + "." +
-                        (e.shadesAsColours > 0
-                             ? " Its " + std::to_string(e.shadesAsColours) +
+                        (shades == 1 ? " Its random shade is written as the full shade of its hue."
+                         : shades > 1
+                             ? " Its " + std::to_string(shades) +
                                    " random shades are written as the full shade of their hue."
                              : ""));
 }

@@ -127,7 +127,12 @@ int writePaletteOption(const RenderOptions& o) {
                      written.error().message.c_str());
         return 1;
     }
-    if (e.shadesAsColours > 0)
+    if (e.shadesAsColours == 1)
+        std::fprintf(stderr,
+                     "vortalis-render: 1 random shade was written to \"%s\" as the full shade of "
+                     "its hue\n",
+                     file.c_str());
+    if (e.shadesAsColours > 1)
         std::fprintf(stderr,
                      "vortalis-render: %d random shades were written to \"%s\" as the full "
                      "shade of their hue\n",

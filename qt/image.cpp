@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -33,21 +34,34 @@ bool copyToImage(const Surface& s, QImage& img, const QRect& r) {
 }
 
 QIcon swatchIcon(const std::vector<int32_t>& colours) {
-    // Stripes of at most 16 of the colours, taken evenly from first to last, with a frame.
-    constexpr int kWidth = 48, kHeight = 16, kMost = 16;
-    QPixmap pm(kWidth, kHeight);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
+    // A square of at most 16 of the colours, taken evenly from first to last, in rows that
+    // each fill the width, framed; at two sizes for ordinary and dense screens.
+    constexpr int kMost = 16;
     const int n = std::min<int>(static_cast<int>(colours.size()), kMost);
-    for (int i = 0; i < n; ++i) {
-        const size_t k = n == 1 ? 0 : static_cast<size_t>(i) * (colours.size() - 1) / (n - 1);
-        const int32_t c = colours[k];
-        const int x0 = i * kWidth / n, x1 = (i + 1) * kWidth / n;
-        p.fillRect(x0, 0, x1 - x0, kHeight, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    const int rows = std::max(1, static_cast<int>(std::sqrt(n)));
+    QIcon icon;
+    for (int side : {16, 32}) {
+        QPixmap pm(side, side);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        for (int r = 0; r < rows && n > 0; ++r) {
+            const int first = r * n / rows, last = (r + 1) * n / rows;
+            for (int i = first; i < last; ++i) {
+                const size_t k =
+                    n == 1 ? 0 : static_cast<size_t>(i) * (colours.size() - 1) / (n - 1);
+                const int32_t c = colours[k];
+                const int x0 = (i - first) * side / (last - first);
+                const int x1 = (i - first + 1) * side / (last - first);
+                p.fillRect(x0, r * side / rows, x1 - x0, (r + 1) * side / rows - r * side / rows,
+                           QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+            }
+        }
+        p.setPen(QColor(96, 96, 96));
+        p.drawRect(0, 0, side - 1, side - 1);
+        p.end();
+        icon.addPixmap(pm);
     }
-    p.setPen(QColor(96, 96, 96));
-    p.drawRect(0, 0, kWidth - 1, kHeight - 1);
-    return QIcon(pm);
+    return icon;
 }
 
 QImage toImage(const Surface& s) {

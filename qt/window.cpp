@@ -340,6 +340,9 @@ MainWindow::MainWindow(Shapes& sh, const Events& events) : sh_(sh), ev_(events) 
     timing_.on = qEnvironmentVariable("VORTALIS_TIMING") == "1";
     timing_.clock.start();
     build();
+    // The bundled palettes show their colours.
+    for (const ui::Control& c : sh_.form.controls())
+        if (!c.swatch.empty()) actions_.at(c.name)->setIcon(swatchIcon(c.swatch));
     listener_ = sh_.form.listen([this](const ui::Control& c, ui::Change ch) { mirror(c, ch); });
 }
 
@@ -427,7 +430,6 @@ void MainWindow::build() {
                 a->setCheckable(c.checkable);
                 if (!c.shortcut.empty())
                     a->setShortcut(QKeySequence(QString::fromStdString(c.shortcut)));
-                if (!c.swatch.empty()) a->setIcon(swatchIcon(c.swatch));
                 connect(a, &QAction::triggered, this, [this, n = c.name, a] {
                     if (a->isCheckable()) showMark(sh_.form.get(n));
                     // Items of menus that are never shown stay out of reach.
