@@ -193,7 +193,7 @@ Result<Found> readJasc(std::string_view text) {
 struct Bytes {
     std::string_view d;
     size_t at = 0;
-    bool has(size_t n) const { return n <= d.size() - at; }
+    bool has(size_t n) const { return at <= d.size() && n <= d.size() - at; }
     uint32_t take(size_t n) {
         uint32_t v = 0;
         for (size_t i = 0; i < n; ++i) v = v << 8 | static_cast<unsigned char>(d[at++]);
@@ -282,6 +282,7 @@ Result<int32_t> aseEntry(std::string_view block) {
 Result<Found> readAse(std::string_view d) {
     Bytes b{d};
     uint32_t major = 0, minor = 0, blocks = 0;
+    if (d.substr(0, 4) != "ASEF") return fail("it does not start with \"ASEF\"");
     b.at = 4;
     if (!b.u16(major) || !b.u16(minor) || !b.u32(blocks)) return fail("it is cut short");
     if (major != 1)

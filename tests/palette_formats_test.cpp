@@ -128,6 +128,7 @@ TEST_F(PaletteFormats, DamagedFilesAreRefusedWithOneLine) {
     const std::string nan = ase({{1, aseColour("RGB ", {std::nanf(""), 0, 0})}});
     const std::pair<std::string, std::string> cases[] = {
         {"empty.gpl", ""},
+        {"tiny.ase", "f"},
         {"cut.ase", good.substr(0, good.size() - 3)},
         {"huge.ase", ase({{1, aseColour("RGB ", {1, 0, 0})}}, 0xFFFFFFFF)},
         {"nan.ase", nan},
