@@ -215,7 +215,7 @@ void editcolorsClick(Shapes& sh) {
     sh.form.setVisible("Picture1", false);
     hideOptionsPanel(sh);
     for (const char* m : kDrawingMenus) sh.form.setVisible(m, false);
-    for (const char* m : {"cop", "cop2", "options2"}) sh.form.setVisible(m, true);
+    for (const char* m : {"cop", "cop2", "options2", "palettes"}) sh.form.setVisible(m, true);
     paintEditorBackground(sh);
     showListButtons(sh);
     drawcolors(sh);

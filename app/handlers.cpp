@@ -9,6 +9,7 @@
 #include "app/keys.hpp"
 #include "app/modes.hpp"
 #include "app/output.hpp"
+#include "app/palettemenu.hpp"
 #include "app/palettes.hpp"
 #include "app/panel.hpp"
 #include "app/settings.hpp"
@@ -133,6 +134,7 @@ Events& programEvents() {
     static Events e = [] {
         Events ev;
         registerAll(ev);
+        onPaletteMenu(ev);
         return ev;
     }();
     return e;

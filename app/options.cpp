@@ -2,6 +2,7 @@
 
 #include "app/render.hpp"
 #include "app/saver.hpp"
+#include "export/palettefile.hpp"
 #include "model/fields.hpp"
 #include "surface/numeric.hpp"
 
@@ -229,8 +230,16 @@ const Option kOptions[] = {
     {"--fancy", nullptr, kBoth, "fancy shapes",
      [](Reading& r, const Given& g) { return flag(r, g, r.drawing().fancy, true); }},
     {"--colours,--colors", "KIND", kBoth, "basic, true or user colours (or --colors)", colours},
-    {"--palette", "FILE", kRender, "the user's colours from a palette file",
-     [](Reading& r, const Given& g) { return text(r, g, r.render->palette, "a file name"); }},
+    {"--palette", "FILE|NAME", kRender,
+     "the user's colours from a palette file or a bundled palette",
+     [](Reading& r, const Given& g) {
+         return text(r, g, r.render->palette, "a file name or a bundled palette's name");
+     }},
+    {"--write-palette", "FILE", kRender,
+     "write the colour list to FILE: .gpl, .ase, .hex or .palette",
+     [](Reading& r, const Given& g) { return text(r, g, r.render->writePalette, "a file name"); }},
+    {"--list-palettes", nullptr, kRender, "print the names of the bundled palettes and exit",
+     [](Reading& r, const Given& g) { return flag(r, g, r.render->listPalettes, true); }},
     {"--scale-from", "PICTURE", kRender, "a colour scale from the colours of a picture",
      [](Reading& r, const Given& g) { return text(r, g, r.render->scaleFrom, "a picture file"); }},
     {"--code", "CODE", kRender, "the drawing of a code, in place of the options above",
@@ -335,7 +344,12 @@ std::string renderChecks(const Reading& r, RenderArgs&) {
         return "--code gives the whole drawing: leave out the options of a drawing "
                "(kind, seed, fields, colours, palette, colour scale)";
     if (o.tile && !o.pattern) return "--tile makes one period of a pattern: leave out --shape";
-    if (o.output.empty()) return "no output file (-o FILE.bmp, .png, .svg or .pdf)";
+    if (o.listPalettes) return "";
+    if (o.writePalette && !writtenFormat(*o.writePalette))
+        return "the palette file must end in .gpl, .ase, .hex or .palette, not " +
+               shown(*o.writePalette);
+    if (o.output.empty())
+        return o.writePalette ? "" : "no output file (-o FILE.bmp, .png, .svg or .pdf)";
     using F = RenderOptions::Format;
     const std::pair<const char*, F> endings[] = {
         {".bmp", F::Bmp}, {".png", F::Png}, {".svg", F::Svg}, {".pdf", F::Pdf}};
@@ -406,6 +420,8 @@ std::string usageText(Cli p) {
     } else {
         s = "usage: vortalis-render [OPTION]... -o FILE\n"
             "   or: vortalis-render --code CODE [--width W --height H] [--dpi N] -o FILE\n"
+            "   or: vortalis-render [--palette P | --code CODE] --write-palette FILE [-o FILE]\n"
+            "   or: vortalis-render --list-palettes\n"
             "Makes one drawing and writes it to FILE: a pattern as the whole surface (1920 x\n"
             "1080 unless given, at most " +
             std::to_string(kRenderMaxPixels) +
@@ -416,7 +432,13 @@ std::string usageText(Cli p) {
             "clamps them. --scale-from draws with the distinct colours of a picture (any format\n"
             "Qt reads), as the import of a colour scale does; a PNG keeps the drawing's code.\n"
             "An SVG or PDF file holds the drawing's regions traced as smooth filled outlines in\n"
-            "its exact colours; a PNG of at most 256 colours is written with a palette.\n\n";
+            "its exact colours; a PNG of at most 256 colours is written with a palette.\n"
+            "--palette reads the window's .palette files, GIMP (.gpl), Adobe Swatch Exchange\n"
+            "(.ase), hex lists (.hex), Paint.NET (.txt) and JASC (.pal) palettes, known by\n"
+            "their content; a name that is no file names a bundled palette (--list-palettes).\n"
+            "--write-palette writes the list of --palette, of --code or of Vortalis.settings,\n"
+            "with or without a drawing; random shades go to files of other programs as the\n"
+            "full shade of their hue.\n\n";
     }
     for (const Option& o : kOptions) {
         if (!(o.programs & programBit(p)) || !o.help) continue;

@@ -6,8 +6,9 @@
 namespace vx {
 
 // The top-level menus of the drawing page: shown by "Begin", hidden while the colour editor is
-// open.
-inline constexpr const char* kDrawingMenus[] = {"options", "patmode", "history", "export"};
+// open ("Palettes" is shown again there).
+inline constexpr const char* kDrawingMenus[] = {"options", "patmode", "history", "export",
+                                                "palettes"};
 
 // Shows or hides the panel as a whole. Label1/Text1 and Label4/Text4 stay hidden either way.
 void showOptionsPanel(Shapes& sh);

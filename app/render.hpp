@@ -13,13 +13,17 @@
 
 namespace vx {
 
+struct PaletteList;
+
 // Field texts as given; the generators clamp them.
 struct RenderOptions : DrawingOptions {
     bool pattern = true;
     std::optional<uint64_t> seed;
     int width = 1920, height = 1080;
     std::optional<std::string> sides;
-    std::optional<std::string> palette;
+    std::optional<std::string> palette;      // a palette file, else a bundled palette's name
+    std::optional<std::string> writePalette; // the colour list written to this file
+    bool listPalettes = false;
     std::optional<std::string> scaleFrom; // a picture whose colours make the scale
     std::optional<std::string> code;      // a drawing code, in place of all the above
     std::optional<int> dpi;               // the resolution the file states
@@ -50,6 +54,16 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args);
 // used as the window would use it, and what was wrong with it goes to *warning.
 Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed,
                                 std::string* warning = nullptr);
+
+// The colour list of --palette: a file of that name (in any format a palette can have), else
+// the bundled palette of that name. A damaged palette of the program's own format is used as
+// the window uses it, and what was wrong with it goes to *warning.
+Result<PaletteList> namedPalette(const std::string& given, std::string* warning = nullptr);
+
+// --list-palettes, and --write-palette (before any drawing): the exit status when the renderer
+// is done (a failure, or no -o), or nothing when it goes on to draw. Messages go to stderr,
+// names to stdout.
+std::optional<int> answerPaletteOptions(const RenderOptions& o);
 
 // Draws with the imported colour scale taken from the whole picture (tcolor 2). False when the
 // picture holds more colours than the scale, which then keeps the first ones.

@@ -1,6 +1,7 @@
 # What the desktop finds once the program is installed (`cmake --install` or the Debian package
 # that scripts/package makes with CPack): the programs, the menu entry and its icons, the
-# screen-saver hosts' files, man pages, shell completion and the AppStream description.
+# screen-saver hosts' files, man pages, shell completion, the AppStream description and the
+# bundled palettes.
 include(GNUInstallDirs)
 
 # The AppStream id; the menu entry carries the same name, as AppStream expects.
@@ -86,6 +87,8 @@ install(FILES ${gen}/vortalis.1.gz ${gen}/vortalis-render.1.gz DESTINATION ${CMA
 install(FILES data/completion/vortalis data/completion/vortalis-render
         DESTINATION ${share}/bash-completion/completions)
 install(FILES data/debian/copyright ${gen}/changelog.gz DESTINATION ${share}/doc/vortalis)
+# The bundled palettes and where each came from; the programs find them from bin/.
+install(DIRECTORY data/palettes/ DESTINATION ${share}/vortalis/palettes)
 # XScreenSaver's settings dialog lists the savers it has a configuration file for.
 install(FILES data/vortalis.xml DESTINATION ${share}/xscreensaver/config)
 

@@ -67,6 +67,20 @@ class Platform {
                                                    const std::string& /*filter*/) {
         return std::nullopt;
     }
+    // Asks for a file to read, in the working folder first; nothing when the user cancels (or
+    // there is no desktop).
+    virtual std::optional<std::string> askOpenFile(const std::string& /*title*/,
+                                                   const std::string& /*filter*/) {
+        return std::nullopt;
+    }
+    // Asks to choose one of the choices, offering the one at index current; nothing when the
+    // user cancels (or there is no desktop).
+    virtual std::optional<std::string> askChoice(const std::string& /*title*/,
+                                                 const std::string& /*label*/,
+                                                 const std::vector<std::string>& /*choices*/,
+                                                 int /*current*/) {
+        return std::nullopt;
+    }
     // Asks for a whole number from min to max; nothing when the user cancels.
     virtual std::optional<int> askNumber(const std::string& /*title*/, const std::string& /*label*/,
                                          int /*value*/, int /*min*/, int /*max*/) {

@@ -4,6 +4,10 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -31,6 +35,37 @@ bool copyToImage(const Surface& s, QImage& img, const QRect& r) {
 
 QColor toQColor(int32_t c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+QIcon swatchIcon(const std::vector<int32_t>& colours) {
+    // A square of at most 16 of the colours, taken evenly from first to last, in rows that
+    // each fill the width, framed; at two sizes for ordinary and dense screens.
+    constexpr int kMost = 16;
+    const int n = std::min<int>(static_cast<int>(colours.size()), kMost);
+    const int rows = std::max(1, static_cast<int>(std::sqrt(n)));
+    QIcon icon;
+    for (int side : {16, 32}) {
+        QPixmap pm(side, side);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        for (int r = 0; r < rows && n > 0; ++r) {
+            const int first = r * n / rows, last = (r + 1) * n / rows;
+            for (int i = first; i < last; ++i) {
+                const size_t k =
+                    n == 1 ? 0 : static_cast<size_t>(i) * (colours.size() - 1) / (n - 1);
+                const int32_t c = colours[k];
+                const int x0 = (i - first) * side / (last - first);
+                const int x1 = (i - first + 1) * side / (last - first);
+                p.fillRect(x0, r * side / rows, x1 - x0, (r + 1) * side / rows - r * side / rows,
+                           toQColor(c));
+            }
+        }
+        p.setPen(QColor(96, 96, 96));
+        p.drawRect(0, 0, side - 1, side - 1);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 QImage toImage(const Surface& s) {

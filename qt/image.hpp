@@ -4,12 +4,14 @@
 #include "surface/surface.hpp"
 
 #include <QColor>
+#include <QIcon>
 #include <QImage>
 #include <QRect>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vx {
 
@@ -22,6 +24,9 @@ QColor toQColor(int32_t c);
 
 // The whole surface as an RGB32 image; a null image when there is no memory for it.
 QImage toImage(const Surface& s);
+
+// Colours side by side as a menu item's icon.
+QIcon swatchIcon(const std::vector<int32_t>& colours);
 
 // A picture file is read no further than this.
 constexpr size_t kPictureReadLimit = size_t{256} << 20;

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -174,6 +175,27 @@ bool QtPlatform::confirm(const std::string& question) {
 void QtPlatform::showWarning(const std::string& text) {
     Platform::showWarning(text);
     if (w_) w_->showWarning(QString::fromStdString(text));
+}
+
+std::optional<std::string> QtPlatform::askOpenFile(const std::string& title,
+                                                   const std::string& filter) {
+    const QString file = QFileDialog::getOpenFileName(
+        w_, QString::fromStdString(title), QDir::currentPath(), QString::fromStdString(filter));
+    if (file.isEmpty()) return std::nullopt;
+    return file.toStdString();
+}
+
+std::optional<std::string> QtPlatform::askChoice(const std::string& title, const std::string& label,
+                                                 const std::vector<std::string>& choices,
+                                                 int current) {
+    QStringList items;
+    for (const std::string& c : choices) items << QString::fromStdString(c);
+    bool ok = false;
+    const QString item =
+        QInputDialog::getItem(w_, QString::fromStdString(title), QString::fromStdString(label),
+                              items, current, false, &ok);
+    if (!ok) return std::nullopt;
+    return item.toStdString();
 }
 
 } // namespace vx

@@ -43,6 +43,11 @@ class QtPlatform : public Platform {
                                            const std::string& filter) override;
     std::optional<int> askNumber(const std::string& title, const std::string& label, int value,
                                  int min, int max) override;
+    std::optional<std::string> askOpenFile(const std::string& title,
+                                           const std::string& filter) override;
+    std::optional<std::string> askChoice(const std::string& title, const std::string& label,
+                                         const std::vector<std::string>& choices,
+                                         int current) override;
     std::optional<SurfaceSize> screenPixels() override;
     void status(const std::string& text) override;
     bool confirm(const std::string& question) override;

@@ -106,6 +106,7 @@ int main(int argc, char** argv) {
     if (const std::optional<int> rc = vx::answerArgs(vx::Cli::Render, parsed.status, parsed.error))
         return *rc;
     const vx::RenderOptions& o = parsed.options;
+    if (const std::optional<int> rc = vx::answerPaletteOptions(o)) return *rc;
     // Never through a link, never over a device or anything else that is not a file.
     if (const vx::Status usable = vx::regularOrAbsent(o.output); !usable)
         return cannotWrite(o.output, usable.error());

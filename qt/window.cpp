@@ -3,6 +3,7 @@
 #include "app/generators.hpp"
 #include "app/modes.hpp"
 #include "app/startup.hpp"
+#include "qt/image.hpp"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -66,6 +67,9 @@ int keyCode(int k) {
 MainWindow::MainWindow(Shapes& sh, const Events& events) : sh_(sh), ev_(events) {
     setWindowTitle("Vortalis");
     build();
+    // The bundled palettes show their colours.
+    for (const ui::Control& c : sh_.form.controls())
+        if (!c.swatch.empty()) actions_.at(c.name)->setIcon(swatchIcon(c.swatch));
     listener_ = sh_.form.listen([this](const ui::Control& c, ui::Change ch) { mirror(c, ch); });
 }
 

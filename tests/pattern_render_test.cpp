@@ -1,10 +1,12 @@
 // vortalis-render: its options, the palette it reads, and the program run as a process.
 #include "app/render.hpp"
+#include "engine/settingsfile.hpp"
 #include "export/bmp.hpp"
 #include "small_disk.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -77,6 +79,12 @@ TEST(RenderOptions, GoodAndBadCommandLines) {
         {{"-o", "x.bmp", "--pattern=yes"}, S::Bad, "--pattern takes no value"},
         {{"-o", "x.bmp", "-o", "y.bmp"}, S::Bad, "-o given twice"},
         {{"-o", "x.bmp", "--palette="}, S::Bad, "--palette needs a file name"},
+        // A palette is written with or without a drawing, in the format its ending names.
+        {{"--write-palette", "x.gpl"}, S::Ok, ""},
+        {{"--list-palettes"}, S::Ok, ""},
+        {{"--write-palette", "x.txt"},
+         S::Bad,
+         "must end in .gpl, .ase, .hex or .palette, not \"x.txt\""},
         {{"-o", "x.bmp", "--dpi", "0"}, S::Bad, "--dpi needs a whole number from 1 to 100000"},
         {{"-o", "x.bmp", "--code", "ABC", "--seed", "3"}, S::Bad, "--code gives the whole drawing"},
         {{"-o", "x.bmp", "--scale", "17"}, S::Bad, "--scale needs a whole number from 1 to 16"},
@@ -493,4 +501,37 @@ TEST_F(RenderProcess, PostersTilesAndVectorFilesOrAClearRefusal) {
         EXPECT_FALSE(fs::exists(dir_ / "e.png"));
     }
     EXPECT_EQ(run("-o '" + (dir_ / "e.gif").string() + "'"), 2);
+}
+
+TEST_F(RenderProcess, BundledPalettesAreListedAndAnyListIsWrittenInTheFormatOfItsEnding) {
+    ASSERT_EQ(run("--list-palettes"), 0);
+    const std::string names = read(dir_ / "out.txt");
+    EXPECT_GE(std::count(names.begin(), names.end(), '\n'), 30);
+    EXPECT_NE(names.find("\nviridis\n"), std::string::npos);
+
+    // Without -o only the palette is written, and nothing is drawn or printed.
+    const fs::path hex = dir_ / "v.hex";
+    ASSERT_EQ(run("--palette viridis --write-palette '" + hex.string() + "'"), 0);
+    EXPECT_EQ(read(dir_ / "out.txt"), "");
+    EXPECT_EQ(read(hex).substr(0, 14), "440154\n481a6c\n");
+    // The file draws what the bundled palette draws.
+    const std::string opts = "--seed 5 --width 96 --height 96 --size 40 --colours user ";
+    ASSERT_EQ(run(opts + "--palette viridis -o '" + (dir_ / "a.bmp").string() + "'"), 0);
+    ASSERT_EQ(run(opts + "--palette '" + hex.string() + "' -o '" + (dir_ / "b.bmp").string() + "'"),
+              0);
+    EXPECT_EQ(read(dir_ / "a.bmp"), read(dir_ / "b.bmp"));
+
+    // The list of the settings file of the working folder, shade codes said.
+    State st;
+    st.colorlist[1] = 255;
+    st.colorlist[2] = -3;
+    st.numcolors = 3;
+    std::ofstream(dir_ / "Vortalis.settings", std::ios::binary) << settingsText(st, 10);
+    const std::string cmd =
+        "cd '" + dir_.string() + "' && '" + exe_.string() + "' --write-palette s.gpl 2>err.txt";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_NE(read(dir_ / "s.gpl").find("255   0   0\t#ff0000\n  0 255   0\trandom green"),
+              std::string::npos)
+        << read(dir_ / "s.gpl");
+    EXPECT_NE(read(dir_ / "err.txt").find("1 random shade was written"), std::string::npos);
 }

@@ -37,6 +37,7 @@ struct Control {
     bool checkable = false;         // menu items whose check mark mirrors a setting
     std::string shortcut;           // menu items: a key sequence such as "Alt+Left"
     std::string group;              // menu items: either-or items share a group name
+    std::vector<int32_t> swatch;    // menu items: colours shown as the item's icon
     int interval = 0;               // timers, in ms
     std::vector<std::string> items; // file lists: the entries shown
     int selected = -1;              // file lists: the selected entry, -1 for none
@@ -61,6 +62,10 @@ class Form {
     void resize(const std::string& name, int w, int h);
     void setInterval(const std::string& name, int ms);
     void setShortcut(const std::string& name, const std::string& keys) { at(name).shortcut = keys; }
+    // Before a front end is made: the colours of a menu item's icon.
+    void setSwatch(const std::string& name, std::vector<int32_t> colours) {
+        at(name).swatch = std::move(colours);
+    }
     // Either-or items: shown with radio marks; which one is marked is still set item by item.
     void setGroup(const std::vector<std::string>& names, const std::string& group);
     // File lists: the entries, and the selected one (-1: none); new entries clear the selection.

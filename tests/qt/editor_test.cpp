@@ -91,7 +91,7 @@ TEST_F(Editor, OpensWithTheListAsCellsAndTheDrawingKept) {
     EXPECT_TRUE(w().menuItem("scolor")->isEnabled());
     EXPECT_TRUE(w().control("Label6")->isVisible());
     EXPECT_FALSE(w().control("Label2")->isVisible());
-    for (const char* m : {"cop", "cop2", "options2"})
+    for (const char* m : {"cop", "cop2", "options2", "palettes"})
         EXPECT_TRUE(w().menuItem(m)->isVisible()) << m;
     for (const char* m : {"options", "patmode", "history", "export"})
         EXPECT_FALSE(w().menuItem(m)->isVisible()) << m;

@@ -115,8 +115,11 @@ TEST_F(Window, RightAfterStartOnlyBeginShowsAndTheMenuBarIsEmpty) {
 
 TEST_F(Window, BeginShowsTwoMenusAndThePanelWithoutItsHiddenPairs) {
     pressBegin();
-    // The History and Export menus come after the two of the description.
-    EXPECT_EQ(visibleBarMenus(w()), (QStringList{"Options", "Pattern mode", "History", "Export"}));
+    // The History, Export and Palettes menus come after the two of the description.
+    EXPECT_EQ(visibleBarMenus(w()),
+              (QStringList{"Options", "Pattern mode", "History", "Export", "Palettes"}));
+    // Each bundled palette shows its colours.
+    EXPECT_FALSE(w().menuItem("palette:viridis")->icon().isNull());
     EXPECT_FALSE(widget("Command4")->isVisible());
     for (auto n : kPanelShown) EXPECT_TRUE(widget(n)->isVisible()) << n;
     for (auto n : kNeverShown) EXPECT_FALSE(widget(n)->isVisible()) << n;
