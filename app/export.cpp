@@ -100,6 +100,8 @@ Result<std::string> encodePicture(const Surface& picture, const PictureFile& f) 
         if (f.format == Format::Svg) return svgFile(traced, page);
         return pdfFile(traced, page);
     }
+    default:
+        break;
     }
     return fail("unknown file format");
 }

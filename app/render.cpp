@@ -55,6 +55,19 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed, std::stri
     return d;
 }
 
+MotionSpec renderMotionSpec(const RenderOptions& o) {
+    using F = RenderOptions::Format;
+    MotionSpec spec;
+    spec.width = o.width;
+    spec.height = o.height;
+    spec.fps = o.fps.value_or(kRenderDefaultFps);
+    spec.format = o.format == F::Mp4    ? MotionFormat::Mp4
+                  : o.format == F::WebM ? MotionFormat::WebM
+                  : o.format == F::Gif  ? MotionFormat::Gif
+                                        : MotionFormat::WebP;
+    return spec;
+}
+
 bool useScaleFrom(Drawing& d, const Surface& picture) {
     const ScaleScan scan = scanScale(picture);
     d.settings.colour.tcolor = 2;

@@ -1,5 +1,7 @@
-// vortalis-render: one drawing on an offscreen surface, written to a BMP, PNG, SVG or PDF file.
+// vortalis-render: one drawing on an offscreen surface, written to a BMP, PNG, SVG or PDF file;
+// or screen-saver mode from it, recorded as a video, an animated image or a folder of frames.
 #include "app/export.hpp"
+#include "app/motion.hpp"
 #include "app/render.hpp"
 #include "engine/scale.hpp"
 #include "model/code.hpp"
@@ -84,6 +86,17 @@ int main(int argc, char** argv) {
                          "%s: the picture holds more than %d colours; the scale keeps the "
                          "first of them\n",
                          program.c_str(), vx::kMaxScaleColours);
+    }
+    if (o.motion()) {
+        const vx::Result<std::string> written =
+            vx::recordRendered(o, *drawing, [](const vx::Drawing& shown) {
+                std::printf("code %s\n", vx::drawingCode(shown).c_str());
+                std::fflush(stdout);
+            });
+        if (written) return 0;
+        std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(),
+                     (o.frames ? *o.frames : o.output).c_str(), written.error().message.c_str());
+        return 1;
     }
     const std::string code = vx::drawingCode(*drawing);
     std::printf("code %s\n", code.c_str());
