@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -77,9 +78,12 @@ class TextDialog : public QDialog {
     QPlainTextEdit* field_;
 };
 
+class BackgroundTask;
+
 class QtPlatform : public Platform {
   public:
-    explicit QtPlatform(MainWindow*& w) : w_(w) {}
+    explicit QtPlatform(MainWindow*& w);
+    ~QtPlatform() override;
     void pumpEvents() override;
     void maximise() override;
     void quit() override;
@@ -97,12 +101,18 @@ class QtPlatform : public Platform {
     bool confirm(const std::string& question) override;
     // In qt/print.cpp.
     Result<std::string> printWindow() override;
+    // In qt/background.cpp.
+    std::optional<std::vector<int>> askForm(const std::string& title,
+                                            const std::vector<FormQuestion>& qs) override;
+    bool runInBackground(BackgroundWork w) override;
+    BackgroundTask* backgroundTask() const { return background_.get(); }
 
   protected:
     void showWarning(const std::string& text) override;
 
   private:
     MainWindow*& w_;
+    std::unique_ptr<BackgroundTask> background_;
 };
 
 class MainWindow : public QMainWindow {
