@@ -18,6 +18,8 @@ extern "C" {
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <unordered_map>
+#include <vector>
 
 namespace vx {
 
@@ -33,8 +35,8 @@ Error avFail(const std::string& what, int code) {
     return fail(what + " (" + avError(code) + ")");
 }
 
-// Each frame that changes gets a palette of its own, exact up to 255 colours, and keeps
-// index 255 for the pixels that stay as they were; flat regions are not dithered.
+// A frame of more colours than a GIF's palette takes gets a palette made for it, keeping one
+// entry for the pixels that stay as they were; flat regions are not dithered.
 constexpr const char* kGifFilters = "split[a][b];[a]palettegen=stats_mode=single[p];"
                                     "[b][p]paletteuse=new=1:dither=none";
 
@@ -67,6 +69,7 @@ class LibavFile : public FrameSink {
     Status openGifFilters();
     Status convert(const Surface& frame);
     Status gifFrame(const Surface* frame);
+    bool exactPalette(const Surface& frame);
     Status encode(AVFrame* f);
     Status drainFilters();
 
@@ -81,8 +84,12 @@ class LibavFile : public FrameSink {
     AVPacket* packet_ = nullptr;
     AVFilterGraph* graph_ = nullptr;
     AVFilterContext *source_ = nullptr, *sink_ = nullptr;
-    int64_t next_ = 0;         // the number of the next frame
-    bool pendingSame_ = false; // a GIF frame held back because it repeats the one before
+    int64_t next_ = 0;           // the number of the next frame
+    bool pendingSame_ = false;   // a GIF frame held back because it repeats the one before
+    AVFrame* indexed_ = nullptr; // a GIF frame of few colours, in its exact palette
+    bool lastIndexed_ = false;   // the last GIF frame sent was that one
+    std::vector<uint32_t> colours_;
+    std::unordered_map<uint32_t, uint8_t> index_;
     bool opened_ = false;
 };
 
@@ -93,6 +100,7 @@ LibavFile::~LibavFile() {
     sws_freeContext(sws_);
     av_frame_free(&frame_);
     av_frame_free(&filtered_);
+    av_frame_free(&indexed_);
     av_packet_free(&packet_);
     avfilter_graph_free(&graph_);
 }
@@ -184,7 +192,13 @@ Status LibavFile::openEncoder() {
 Status LibavFile::openGifFilters() {
     graph_ = avfilter_graph_alloc();
     filtered_ = av_frame_alloc();
-    if (!graph_ || !filtered_) return fail("not enough memory for the GIF's palettes");
+    indexed_ = av_frame_alloc();
+    if (!graph_ || !filtered_ || !indexed_) return fail("not enough memory for the GIF's palettes");
+    indexed_->format = AV_PIX_FMT_PAL8;
+    indexed_->width = spec_.width;
+    indexed_->height = spec_.height;
+    if (const int rc = av_frame_get_buffer(indexed_, 0); rc < 0)
+        return avFail("not enough memory", rc);
     const std::string args = "video_size=" + std::to_string(spec_.width) + "x" +
                              std::to_string(spec_.height) +
                              ":pix_fmt=" + std::to_string(AV_PIX_FMT_RGB0) + ":time_base=1/" +
@@ -244,12 +258,50 @@ Status LibavFile::add(const Surface& frame, bool same) {
             return {};
         }
         pendingSame_ = false;
-        return gifFrame(&frame);
+        lastIndexed_ = exactPalette(frame);
+        if (!lastIndexed_) return gifFrame(&frame);
+        indexed_->pts = next_++;
+        return encode(indexed_);
     }
     if (!same || next_ == 0)
         if (Status s = convert(frame); !s) return s;
     frame_->pts = next_++;
     return encode(frame_);
+}
+
+// Drawings rarely have more than 255 colours. Such a frame is written in exactly its colours,
+// in the order of their values, so that frames of the same colours share one palette and the
+// encoder sends only what changed. False for a frame of more colours.
+bool LibavFile::exactPalette(const Surface& f) {
+    colours_.clear();
+    index_.clear();
+    for (int y = 0; y < f.height(); ++y) {
+        const uint32_t* row = f.rowData(y);
+        for (int x = 0; x < f.width(); ++x) {
+            const uint32_t c = row[x] & 0xFFFFFFu;
+            if ((x > 0 && c == (row[x - 1] & 0xFFFFFFu)) || !index_.emplace(c, 0).second) continue;
+            if (colours_.size() == 255) return false;
+            colours_.push_back(c);
+        }
+    }
+    if (av_frame_make_writable(indexed_) < 0) return false;
+    std::sort(colours_.begin(), colours_.end());
+    auto* palette = reinterpret_cast<uint32_t*>(indexed_->data[1]);
+    // The encoder takes the first frame's most transparent entry for pixels that stay as they
+    // were: the last one, which no pixel uses.
+    std::fill(palette, palette + 255, 0xFF000000u);
+    palette[255] = 0;
+    for (size_t i = 0; i < colours_.size(); ++i) {
+        const uint32_t c = colours_[i];
+        index_[c] = static_cast<uint8_t>(i);
+        palette[i] = 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+    }
+    for (int y = 0; y < f.height(); ++y) {
+        const uint32_t* row = f.rowData(y);
+        uint8_t* out = indexed_->data[0] + static_cast<ptrdiff_t>(y) * indexed_->linesize[0];
+        for (int x = 0; x < f.width(); ++x) out[x] = index_[row[x] & 0xFFFFFFu];
+    }
+    return true;
 }
 
 // A new frame, or (without one) the last one sent again as the video's last frame.
@@ -293,8 +345,12 @@ Status LibavFile::finish() {
     opened_ = false;
     if (graph_) {
         // The last frame goes out even when it repeats, so that the GIF lasts to its end.
-        if (pendingSame_)
+        if (pendingSame_ && lastIndexed_) {
+            indexed_->pts = next_ - 1;
+            if (Status s = encode(indexed_); !s) return s;
+        } else if (pendingSame_) {
             if (Status s = gifFrame(nullptr); !s) return s;
+        }
         int rc = av_buffersrc_add_frame_flags(source_, nullptr, 0);
         if (rc < 0) return avFail("cannot end the GIF's palettes", rc);
         if (Status s = drainFilters(); !s) return s;

@@ -65,8 +65,8 @@ double psnr(const std::string& a, const std::string& b) {
     return se == 0 ? 99 : 10 * std::log10(255.0 * 255.0 * a.size() / se);
 }
 
-std::string stillLuma(const Drawing& d, const std::string& name) {
-    std::ofstream(name, std::ios::binary) << *encodePng(renderDrawing(d));
+std::string stillLuma(const Surface& s, const std::string& name) {
+    std::ofstream(name, std::ios::binary) << *encodePng(s);
     return luma(name, -1, false);
 }
 
@@ -91,6 +91,21 @@ std::pair<int, int> pictureAt(const Surface& f) {
             }
     return {left, top};
 }
+
+// Frames of more colours than a GIF's palette (1200 flat blocks) that move.
+class Gradient : public FrameSource {
+  public:
+    const Surface& next(bool& same) override {
+        same = false;
+        for (int y = 0; y < f_.height(); ++y)
+            for (int x = 0; x < f_.width(); ++x)
+                f_.setPixel(x, y, ((x / 8 + n_) % 40) * 6 | (y / 8 % 30) * 8 << 8 | 0x400000);
+        ++n_;
+        return f_;
+    }
+    Surface f_{320, 240};
+    int n_ = 0;
+};
 
 } // namespace
 
@@ -175,10 +190,26 @@ TEST(MotionFiles, ReadBackWithFfprobeFfmpegAndWebpmux) {
             << probe;
         EXPECT_NE(probe.find("duration=3.0"), std::string::npos) << probe;
         for (int k = 0; k < 3; ++k)
-            EXPECT_GE(psnr(luma(name, c.framesShown[k], c.yuv), stillLuma(shown[k], "still.png")),
+            EXPECT_GE(psnr(luma(name, c.framesShown[k], c.yuv),
+                           stillLuma(renderDrawing(shown[k]), "still.png")),
                       35)
                 << name << " drawing " << k;
     }
+    // A gliding shape is sent as what changed; frames of many colours get a palette made for
+    // them.
+    for (bool glide : {true, false}) {
+        SaverMotion g = m;
+        g.first = first(false, 23, 320, 240);
+        SaverFrames shapes(g), again(g);
+        Gradient many, manyAgain;
+        FrameSource& source = glide ? static_cast<FrameSource&>(shapes) : many;
+        ASSERT_TRUE(recordMotion(source, {320, 240, 10, MotionFormat::Gif}, 20, {"g.gif", "", ""}));
+        bool same = false;
+        Surface frame;
+        for (int i = 0; i < 13; ++i) frame = glide ? again.next(same) : manyAgain.next(same);
+        EXPECT_GE(psnr(luma("g.gif", 12, false), stillLuma(frame, "frame.png")), glide ? 99 : 35);
+    }
+
     // Browsers play an MP4 as it loads: the index comes before the frames.
     const std::string mp4 = output("cat v.mp4");
     EXPECT_LT(mp4.find("moov"), mp4.find("mdat"));
@@ -191,7 +222,7 @@ TEST(MotionFiles, ReadBackWithFfprobeFfmpegAndWebpmux) {
     EXPECT_NE(info.find("Number of frames: 3"), std::string::npos) << info;
     EXPECT_EQ(lengthMs(info), 3000);
     output("webpmux -get frame 1 p.webp -o f1.webp");
-    EXPECT_EQ(psnr(luma("f1.webp", -1, false), stillLuma(m.first, "still.png")), 99);
+    EXPECT_EQ(psnr(luma("f1.webp", -1, false), stillLuma(renderDrawing(m.first), "still.png")), 99);
     m.first = first(false, 22, 320, 240);
     m.fps = 30;
     SaverFrames glide(m);
