@@ -36,6 +36,19 @@ vx::Result<std::string> encode(const vx::Surface& picture, const vx::RenderOptio
     return vx::encodePicture(picture, f);
 }
 
+// Screen-saver mode from the drawing, printing the code of each drawing as it comes on.
+int record(const std::string& program, const vx::RenderOptions& o, const vx::Drawing& first) {
+    const vx::Result<std::string> written =
+        vx::recordRendered(o, first, [](const vx::Drawing& shown) {
+            std::printf("code %s\n", vx::drawingCode(shown).c_str());
+            std::fflush(stdout);
+        });
+    if (written) return 0;
+    std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(),
+                 (o.frames ? *o.frames : o.output).c_str(), written.error().message.c_str());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -87,17 +100,7 @@ int main(int argc, char** argv) {
                          "first of them\n",
                          program.c_str(), vx::kMaxScaleColours);
     }
-    if (o.motion()) {
-        const vx::Result<std::string> written =
-            vx::recordRendered(o, *drawing, [](const vx::Drawing& shown) {
-                std::printf("code %s\n", vx::drawingCode(shown).c_str());
-                std::fflush(stdout);
-            });
-        if (written) return 0;
-        std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program.c_str(),
-                     (o.frames ? *o.frames : o.output).c_str(), written.error().message.c_str());
-        return 1;
-    }
+    if (o.motion()) return record(program, o, *drawing);
     const std::string code = vx::drawingCode(*drawing);
     std::printf("code %s\n", code.c_str());
     std::fflush(stdout);
