@@ -46,6 +46,8 @@ SaverFrames::SaverFrames(const SaverMotion& m, std::function<void(const Drawing&
 void SaverFrames::nextDrawing() {
     if (frame_ > 0) current_.seed = freshSeed(seeds_);
     if (current_.kind == DrawingKind::Pattern) {
+        // The last pattern goes before the next is made: one frame less at the peak.
+        surface_ = Surface();
         surface_ = renderDrawing(current_);
     } else {
         picture_ = renderDrawing(current_);

@@ -177,11 +177,11 @@ Status LibavFile::openEncoder() {
         av_opt_set(e.priv_data, "x264-params", "rc-lookahead=5:sync-lookahead=0:threads=2", 0);
     } else if (spec_.format == MotionFormat::WebM) {
         e.bit_rate = 0;
-        e.thread_count = 2;
+        // One thread: as fast here as two, and a quarter of a gigabyte is enough at 1080p.
+        e.thread_count = 1;
         av_opt_set(e.priv_data, "crf", "24", 0);
         av_opt_set(e.priv_data, "deadline", "realtime", 0);
         av_opt_set(e.priv_data, "cpu-used", "8", 0);
-        av_opt_set(e.priv_data, "row-mt", "1", 0);
         av_opt_set(e.priv_data, "lag-in-frames", "0", 0);
     }
     const int rc = avcodec_open2(encoder_, c, nullptr);
