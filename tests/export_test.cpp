@@ -42,8 +42,10 @@ struct AnsweringPlatform : vx::testing::ScriptedPlatform {
     bool runInBackground(BackgroundWork w) override {
         if (busy) return false;
         caption = w.caption;
-        return ScriptedPlatform::runInBackground(std::move(w));
+        if (cancel) status(w.run([](double done) { return done < 0.5; }));
+        return cancel || ScriptedPlatform::runInBackground(std::move(w));
     }
+    bool cancel = false;
 };
 
 std::string readAll(const std::string& name) {
@@ -188,6 +190,9 @@ TEST_F(ExportMenu, RecordVideoWritesTheNextNumberedVideoAtTheWindowsSize) {
     EXPECT_EQ(platform.lastStatus, "Recorded 1 s of screen-saver mode (401 x 301, 30 frames a "
                                    "second) as " +
                                        where("video1.gif"));
+    platform.cancel = true;
+    click("recordvideo");
+    EXPECT_EQ(platform.lastStatus, "The recording was cancelled; no video was written.");
     platform.busy = true;
     click("recordvideo");
     EXPECT_EQ(platform.lastStatus, "A video is being recorded already: wait for it, or cancel it.");
