@@ -106,30 +106,31 @@ std::optional<RecordingAnswer> askRecording(Shapes& sh) {
 
 // Screen-saver mode as the window has it: from the drawing on screen at the window's size (cut
 // to what a video takes), with the period and the glide's speed of the window.
-SaverMotion windowMotion(const Shapes& sh, MotionSpec& spec) {
-    const bool yuv = spec.format == MotionFormat::Mp4 || spec.format == MotionFormat::WebM;
-    spec.width = std::clamp(sh.surface.width(), 2, kMotionMaxSide);
-    spec.height = std::clamp(sh.surface.height(), 2, kMotionMaxSide);
+SaverMotion windowMotion(const Shapes& sh, MotionSettings& video) {
+    const bool yuv = video.format == MotionFormat::Mp4 || video.format == MotionFormat::WebM;
+    video.width = std::clamp(sh.surface.width(), 2, kMotionMaxSide);
+    video.height = std::clamp(sh.surface.height(), 2, kMotionMaxSide);
     if (yuv) {
-        spec.width &= ~1;
-        spec.height &= ~1;
+        video.width &= ~1;
+        video.height &= ~1;
     }
     SaverMotion m;
     m.first = *sh.lastDrawing;
-    m.first.width = spec.width;
-    m.first.height = spec.height;
+    m.first.width = video.width;
+    m.first.height = video.height;
     m.seconds = fieldValue(kSecondsField, sh.form.text(kSecondsField.name));
     m.slow = sh.st.nwait4 == 1;
-    m.fps = spec.fps;
+    m.fps = video.fps;
     return m;
 }
 
 // The status line once a recording has ended, however it ended.
-std::string recordingOutcome(const Result<std::string>& r, const MotionSpec& spec, int seconds) {
+std::string recordingOutcome(const Result<std::string>& r, const MotionSettings& video,
+                             int seconds) {
     if (r)
         return "Recorded " + std::to_string(seconds) + " s of screen-saver mode (" +
-               std::to_string(spec.width) + " x " + std::to_string(spec.height) + ", " +
-               std::to_string(spec.fps) + " frames a second) as " + whereWritten(*r) + ".";
+               std::to_string(video.width) + " x " + std::to_string(video.height) + ", " +
+               std::to_string(video.fps) + " frames a second) as " + whereWritten(*r) + ".";
     if (r.error().message == kRecordingCancelled)
         return "The recording was cancelled; no video was written.";
     return "The video was not recorded: " + r.error().message + ".";
@@ -265,25 +266,25 @@ void recordVideoClick(Shapes& sh) {
     if (saysNothingDrawn(sh, "record") || !sh.lastDrawing) return;
     const std::optional<RecordingAnswer> a = askRecording(sh);
     if (!a) return;
-    MotionSpec spec;
-    spec.format = a->format;
-    spec.fps = kRenderDefaultFps;
-    const SaverMotion motion = windowMotion(sh, spec);
-    const long frames = recordingFrames(a->seconds, spec.fps);
-    const std::string suffix = motionSuffix(spec.format);
+    MotionSettings video;
+    video.format = a->format;
+    video.fps = kRenderDefaultFps;
+    const SaverMotion motion = windowMotion(sh, video);
+    const long frames = recordingFrames(a->seconds, video.fps);
+    const std::string suffix = motionSuffix(video.format);
     Platform::BackgroundWork work;
     work.caption =
         "Recording video" + std::to_string(std::max(1, firstFreeNumber("video", suffix))) + suffix;
     // Copies only: the work runs beside the window.
-    work.run = [motion, spec, frames,
+    work.run = [motion, video, frames,
                 seconds = a->seconds](const std::function<bool(double)>& progress) {
         SaverFrames source(motion);
         MotionTarget to;
         to.numbered = "video";
-        const Result<std::string> r = recordMotion(source, spec, frames, to, [&](long done) {
+        const Result<std::string> r = recordMotion(source, video, frames, to, [&](long done) {
             return progress(static_cast<double>(done) / static_cast<double>(frames));
         });
-        return recordingOutcome(r, spec, seconds);
+        return recordingOutcome(r, video, seconds);
     };
     if (!sh.platform->runInBackground(std::move(work)))
         sh.platform->status("A video is being recorded already: wait for it, or cancel it.");

@@ -103,7 +103,7 @@ Status feed(FrameSource& source, FrameSink& sink, long frames,
 
 } // namespace
 
-Result<std::string> recordMotion(FrameSource& source, const MotionSpec& spec, long frames,
+Result<std::string> recordMotion(FrameSource& source, const MotionSettings& video, long frames,
                                  const MotionTarget& to,
                                  const std::function<bool(long)>& progress) {
     if (!to.folder.empty()) {
@@ -112,7 +112,7 @@ Result<std::string> recordMotion(FrameSource& source, const MotionSpec& spec, lo
         if (Status s = feed(source, **sink, frames, progress); !s) return s.error();
         return to.folder;
     }
-    const std::string suffix = motionSuffix(spec.format);
+    const std::string suffix = motionSuffix(video.format);
     const std::string name =
         to.numbered.empty()
             ? to.file
@@ -121,7 +121,7 @@ Result<std::string> recordMotion(FrameSource& source, const MotionSpec& spec, lo
     if (Status usable = regularOrAbsent(name); !usable) return usable.error();
     Result<PendingFile> out = PendingFile::create(name);
     if (!out) return out.error();
-    Result<std::unique_ptr<FrameSink>> sink = openMotionFile(*out, spec);
+    Result<std::unique_ptr<FrameSink>> sink = openMotionFile(*out, video);
     if (!sink) return sink.error();
     if (Status s = feed(source, **sink, frames, progress); !s) return s.error();
     sink->reset();
@@ -132,19 +132,19 @@ Result<std::string> recordMotion(FrameSource& source, const MotionSpec& spec, lo
 
 Result<std::string> recordRendered(const RenderOptions& o, const Drawing& first,
                                    std::function<void(const Drawing&)> shown) {
-    const MotionSpec spec = renderMotionSpec(o);
+    const MotionSettings video = renderMotionSettings(o);
     SaverMotion m;
     m.first = first;
-    m.first.width = spec.width;
-    m.first.height = spec.height;
+    m.first.width = video.width;
+    m.first.height = video.height;
     m.seconds = o.seconds ? fieldValue(kSecondsField, *o.seconds) : 10;
     m.slow = o.slow.value_or(false);
-    m.fps = spec.fps;
+    m.fps = video.fps;
     SaverFrames source(m, std::move(shown));
     MotionTarget to;
     (o.frames ? to.folder : to.file) = o.frames ? *o.frames : o.output;
-    return recordMotion(source, spec,
-                        recordingFrames(o.length.value_or(kRenderDefaultLength), spec.fps), to);
+    return recordMotion(source, video,
+                        recordingFrames(o.length.value_or(kRenderDefaultLength), video.fps), to);
 }
 
 } // namespace vx

@@ -69,7 +69,7 @@ struct MotionTarget {
 // Records frames of source to the target; progress is told the frames done and returns false
 // to cancel. Returns the name written. A failure or a cancel leaves no file under the final
 // name; frames already written to a folder stay.
-Result<std::string> recordMotion(FrameSource& source, const MotionSpec& spec, long frames,
+Result<std::string> recordMotion(FrameSource& source, const MotionSettings& video, long frames,
                                  const MotionTarget& to,
                                  const std::function<bool(long)>& progress = {});
 

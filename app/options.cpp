@@ -368,7 +368,7 @@ std::string motionChecks(const RenderOptions& o) {
         return "";
     }
     if (o.tile || o.scale > 1 || o.dpi) return "--tile, --scale and --dpi are for still pictures";
-    return motionSizeProblem(renderMotionSpec(o));
+    return motionSizeProblem(renderMotionSettings(o));
 }
 
 // Checks of the options together.

@@ -55,17 +55,17 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed, std::stri
     return d;
 }
 
-MotionSpec renderMotionSpec(const RenderOptions& o) {
+MotionSettings renderMotionSettings(const RenderOptions& o) {
     using F = RenderOptions::Format;
-    MotionSpec spec;
-    spec.width = o.width;
-    spec.height = o.height;
-    spec.fps = o.fps.value_or(kRenderDefaultFps);
-    spec.format = o.format == F::Mp4    ? MotionFormat::Mp4
-                  : o.format == F::WebM ? MotionFormat::WebM
-                  : o.format == F::Gif  ? MotionFormat::Gif
-                                        : MotionFormat::WebP;
-    return spec;
+    MotionSettings video;
+    video.width = o.width;
+    video.height = o.height;
+    video.fps = o.fps.value_or(kRenderDefaultFps);
+    video.format = o.format == F::Mp4    ? MotionFormat::Mp4
+                   : o.format == F::WebM ? MotionFormat::WebM
+                   : o.format == F::Gif  ? MotionFormat::Gif
+                                         : MotionFormat::WebP;
+    return video;
 }
 
 bool useScaleFrom(Drawing& d, const Surface& picture) {

@@ -43,7 +43,7 @@ constexpr int kRenderDefaultFps = 30, kRenderDefaultLength = 10, kRenderMaxLengt
 
 // The frames the options ask for: size, rate and format (a folder of frames counts as WebP,
 // which takes any size up to the limit).
-MotionSpec renderMotionSpec(const RenderOptions& o);
+MotionSettings renderMotionSettings(const RenderOptions& o);
 
 constexpr int kRenderMinSide = 16, kRenderMaxSide = kMaxSurfaceSide;
 constexpr long long kRenderMaxPixels = kMaxSurfacePixels;

@@ -17,7 +17,7 @@ void record(benchmark::State& state, bool pattern) {
     vx::SaverMotion m;
     m.first = *vx::renderedDrawing(o, 20240607);
     m.seconds = 1;
-    const vx::MotionSpec spec{1920, 1080, 30, format};
+    const vx::MotionSettings video{1920, 1080, 30, format};
     const std::string file =
         (std::filesystem::temp_directory_path() / "vortalis-bench-motion").string() +
         vx::motionSuffix(format);
@@ -25,7 +25,7 @@ void record(benchmark::State& state, bool pattern) {
     for (auto _ : state) {
         vx::SaverFrames source(m);
         const vx::MotionTarget to{file, "", ""};
-        if (!vx::recordMotion(source, spec, kFrames, to)) state.SkipWithError("not written");
+        if (!vx::recordMotion(source, video, kFrames, to)) state.SkipWithError("not written");
     }
     std::error_code ec;
     std::filesystem::remove(file, ec);

@@ -60,7 +60,7 @@ Codec codecOf(MotionFormat f) {
 class LibavFile : public FrameSink {
   public:
     ~LibavFile() override;
-    Status open(PendingFile& out, const MotionSpec& spec);
+    Status open(PendingFile& out, const MotionSettings& video);
     Status add(const Surface& frame, bool same) override;
     Status finish() override;
 
@@ -73,7 +73,7 @@ class LibavFile : public FrameSink {
     Status encode(AVFrame* f);
     Status drainFilters();
 
-    MotionSpec spec_;
+    MotionSettings video_;
     Codec codec_{};
     AVFormatContext* format_ = nullptr;
     AVCodecContext* encoder_ = nullptr;
@@ -105,12 +105,12 @@ LibavFile::~LibavFile() {
     avfilter_graph_free(&graph_);
 }
 
-Status LibavFile::open(PendingFile& out, const MotionSpec& spec) {
+Status LibavFile::open(PendingFile& out, const MotionSettings& video) {
     static std::once_flag quiet;
     // Errors come back as codes and are said in the program's own words.
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
-    spec_ = spec;
-    codec_ = codecOf(spec.format);
+    video_ = video;
+    codec_ = codecOf(video.format);
     // Through the file protocol only, whatever the temporary's name looks like; the MP4 muxer
     // opens it again by this name to move its index to the front.
     const std::string url = "file:" + out.path();
@@ -129,20 +129,20 @@ Status LibavFile::open(PendingFile& out, const MotionSpec& spec) {
         return avFail("cannot open " + out.path(), rc);
     AVDictionary* options = nullptr;
     // The index goes to the front, so that browsers play the file while it loads.
-    if (spec.format == MotionFormat::Mp4) av_dict_set(&options, "movflags", "+faststart", 0);
+    if (video.format == MotionFormat::Mp4) av_dict_set(&options, "movflags", "+faststart", 0);
     // The last frame of a GIF lasts one frame; the frames before last until the next one.
-    if (spec.format == MotionFormat::Gif)
-        av_dict_set_int(&options, "final_delay", std::max(1L, std::lround(100.0 / spec.fps)), 0);
+    if (video.format == MotionFormat::Gif)
+        av_dict_set_int(&options, "final_delay", std::max(1L, std::lround(100.0 / video.fps)), 0);
     rc = avformat_write_header(format_, &options);
     av_dict_free(&options);
     if (rc < 0) return avFail("cannot write the video's header", rc);
     opened_ = true;
-    if (spec.format == MotionFormat::Gif) return openGifFilters();
+    if (video.format == MotionFormat::Gif) return openGifFilters();
     frame_->format = codec_.pixels;
-    frame_->width = spec.width;
-    frame_->height = spec.height;
+    frame_->width = video.width;
+    frame_->height = video.height;
     if ((rc = av_frame_get_buffer(frame_, 0)) < 0) return avFail("not enough memory", rc);
-    sws_ = sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB0, spec.width, spec.height,
+    sws_ = sws_getContext(video.width, video.height, AV_PIX_FMT_RGB0, video.width, video.height,
                           codec_.pixels, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!sws_) return fail("cannot convert the frames' colours");
     const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
@@ -156,10 +156,10 @@ Status LibavFile::openEncoder() {
     encoder_ = avcodec_alloc_context3(c);
     if (!encoder_) return fail("not enough memory for the encoder");
     AVCodecContext& e = *encoder_;
-    e.width = spec_.width;
-    e.height = spec_.height;
-    e.time_base = AVRational{1, spec_.fps};
-    e.framerate = AVRational{spec_.fps, 1};
+    e.width = video_.width;
+    e.height = video_.height;
+    e.time_base = AVRational{1, video_.fps};
+    e.framerate = AVRational{video_.fps, 1};
     e.pix_fmt = codec_.pixels;
     if (codec_.pixels == AV_PIX_FMT_YUV420P) {
         e.color_range = AVCOL_RANGE_MPEG;
@@ -168,14 +168,14 @@ Status LibavFile::openEncoder() {
         e.color_trc = AVCOL_TRC_BT709;
     }
     if (format_->oformat->flags & AVFMT_GLOBALHEADER) e.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (spec_.format == MotionFormat::Mp4) {
+    if (video_.format == MotionFormat::Mp4) {
         // Flat colours with sharp edges: a low CRF keeps the one-pixel outlines.
         av_opt_set(e.priv_data, "preset", "veryfast", 0);
         av_opt_set(e.priv_data, "crf", "18", 0);
         av_opt_set(e.priv_data, "profile", "high", 0);
         // A short look-ahead and two threads keep 1080p within a quarter of a gigabyte.
         av_opt_set(e.priv_data, "x264-params", "rc-lookahead=5:sync-lookahead=0:threads=2", 0);
-    } else if (spec_.format == MotionFormat::WebM) {
+    } else if (video_.format == MotionFormat::WebM) {
         e.bit_rate = 0;
         // One thread: as fast here as two, and a quarter of a gigabyte is enough at 1080p.
         e.thread_count = 1;
@@ -195,14 +195,14 @@ Status LibavFile::openGifFilters() {
     indexed_ = av_frame_alloc();
     if (!graph_ || !filtered_ || !indexed_) return fail("not enough memory for the GIF's palettes");
     indexed_->format = AV_PIX_FMT_PAL8;
-    indexed_->width = spec_.width;
-    indexed_->height = spec_.height;
+    indexed_->width = video_.width;
+    indexed_->height = video_.height;
     if (const int rc = av_frame_get_buffer(indexed_, 0); rc < 0)
         return avFail("not enough memory", rc);
-    const std::string args = "video_size=" + std::to_string(spec_.width) + "x" +
-                             std::to_string(spec_.height) +
+    const std::string args = "video_size=" + std::to_string(video_.width) + "x" +
+                             std::to_string(video_.height) +
                              ":pix_fmt=" + std::to_string(AV_PIX_FMT_RGB0) + ":time_base=1/" +
-                             std::to_string(spec_.fps) + ":pixel_aspect=1/1";
+                             std::to_string(video_.fps) + ":pixel_aspect=1/1";
     int rc = avfilter_graph_create_filter(&source_, avfilter_get_by_name("buffer"), "in",
                                           args.c_str(), nullptr, graph_);
     if (rc >= 0)
@@ -225,24 +225,24 @@ Status LibavFile::openGifFilters() {
     avfilter_inout_free(&outputs);
     if (rc < 0) return avFail("cannot make the GIF's palettes", rc);
     frame_->format = AV_PIX_FMT_RGB0;
-    frame_->width = spec_.width;
-    frame_->height = spec_.height;
+    frame_->width = video_.width;
+    frame_->height = video_.height;
     if ((rc = av_frame_get_buffer(frame_, 0)) < 0) return avFail("not enough memory", rc);
     return {};
 }
 
 Status LibavFile::convert(const Surface& f) {
-    if (f.width() != spec_.width || f.height() != spec_.height)
+    if (f.width() != video_.width || f.height() != video_.height)
         return fail("a frame has another size than the video");
     const int rc = av_frame_make_writable(frame_);
     if (rc < 0) return avFail("not enough memory", rc);
     const auto* pixels = reinterpret_cast<const uint8_t*>(f.rowData(0));
-    const int stride = spec_.width * 4;
+    const int stride = video_.width * 4;
     if (sws_) {
-        sws_scale(sws_, &pixels, &stride, 0, spec_.height, frame_->data, frame_->linesize);
+        sws_scale(sws_, &pixels, &stride, 0, video_.height, frame_->data, frame_->linesize);
         return {};
     }
-    for (int y = 0; y < spec_.height; ++y)
+    for (int y = 0; y < video_.height; ++y)
         std::memcpy(frame_->data[0] + static_cast<ptrdiff_t>(y) * frame_->linesize[0],
                     pixels + static_cast<ptrdiff_t>(y) * stride, static_cast<size_t>(stride));
     return {};
@@ -250,7 +250,7 @@ Status LibavFile::convert(const Surface& f) {
 
 Status LibavFile::add(const Surface& frame, bool same) {
     if (!opened_) return fail("the video is not open");
-    if (spec_.format == MotionFormat::Gif) {
+    if (video_.format == MotionFormat::Gif) {
         // A repeated frame only lengthens the one before; the last is sent at finish().
         if (same && next_ > 0) {
             pendingSame_ = true;
@@ -365,9 +365,9 @@ Status LibavFile::finish() {
 
 } // namespace
 
-Result<std::unique_ptr<FrameSink>> openLibavFile(PendingFile& out, const MotionSpec& spec) {
+Result<std::unique_ptr<FrameSink>> openLibavFile(PendingFile& out, const MotionSettings& video) {
     auto file = std::make_unique<LibavFile>();
-    if (Status s = file->open(out, spec); !s) return s.error();
+    if (Status s = file->open(out, video); !s) return s.error();
     return std::unique_ptr<FrameSink>(std::move(file));
 }
 

@@ -57,7 +57,7 @@ const char* motionSuffix(MotionFormat f) {
     return "";
 }
 
-std::string motionSizeProblem(const MotionSpec& s) {
+std::string motionSizeProblem(const MotionSettings& s) {
     const bool yuv = s.format == MotionFormat::Mp4 || s.format == MotionFormat::WebM;
     if (yuv && (s.width % 2 != 0 || s.height % 2 != 0))
         return std::string(s.format == MotionFormat::Mp4 ? "H.264" : "VP9") +
@@ -72,13 +72,14 @@ std::string motionSizeProblem(const MotionSpec& s) {
     return "";
 }
 
-Result<std::unique_ptr<FrameSink>> openMotionFile(PendingFile& out, const MotionSpec& spec) {
-    if (const std::string problem = motionSizeProblem(spec); !problem.empty()) return fail(problem);
-    if (spec.fps < kMotionMinFps || spec.fps > kMotionMaxFps)
+Result<std::unique_ptr<FrameSink>> openMotionFile(PendingFile& out, const MotionSettings& video) {
+    if (const std::string problem = motionSizeProblem(video); !problem.empty())
+        return fail(problem);
+    if (video.fps < kMotionMinFps || video.fps > kMotionMaxFps)
         return fail("the frame rate must be from " + std::to_string(kMotionMinFps) + " to " +
                     std::to_string(kMotionMaxFps));
-    if (spec.format == MotionFormat::WebP) return openWebPFile(out, spec);
-    return openLibavFile(out, spec);
+    if (video.format == MotionFormat::WebP) return openWebPFile(out, video);
+    return openLibavFile(out, video);
 }
 
 Result<std::unique_ptr<FrameSink>> openFrameFolder(const std::string& folder) {

@@ -19,7 +19,7 @@ enum class MotionFormat { Mp4, WebM, WebP, Gif };
 constexpr int kMotionMaxSide = 4096;
 constexpr int kMotionMinFps = 1, kMotionMaxFps = 120;
 
-struct MotionSpec {
+struct MotionSettings {
     int width = 0, height = 0;
     int fps = 30;
     MotionFormat format = MotionFormat::Mp4;
@@ -27,13 +27,13 @@ struct MotionSpec {
 
 // The file ending of a format, with its dot.
 const char* motionSuffix(MotionFormat f);
-// What a format cannot take of a spec ("" when it takes it): H.264 and VP9 in 4:2:0 need an
+// What a format cannot take of a video ("" when it takes it): H.264 and VP9 in 4:2:0 need an
 // even width and height.
-std::string motionSizeProblem(const MotionSpec& s);
+std::string motionSizeProblem(const MotionSettings& s);
 
 // Takes the frames of one recording in order. `same` says the frame equals the one before,
 // which lets the animated images lengthen that frame instead of adding one. All frames have
-// the spec's size.
+// the video's size.
 class FrameSink {
   public:
     virtual ~FrameSink() = default;
@@ -43,8 +43,8 @@ class FrameSink {
     virtual Status finish() = 0;
 };
 
-// A sink writing the spec's format into the pending file.
-Result<std::unique_ptr<FrameSink>> openMotionFile(PendingFile& out, const MotionSpec& spec);
+// A sink writing the video's format into the pending file.
+Result<std::unique_ptr<FrameSink>> openMotionFile(PendingFile& out, const MotionSettings& video);
 
 // A sink writing frame00001.png, frame00002.png ... into folder (made when missing), each
 // file whole or not at all.
@@ -54,7 +54,7 @@ Result<std::unique_ptr<FrameSink>> openFrameFolder(const std::string& folder);
 std::string frameFileName(long n);
 
 // Internals of openMotionFile, one per library.
-Result<std::unique_ptr<FrameSink>> openLibavFile(PendingFile& out, const MotionSpec& spec);
-Result<std::unique_ptr<FrameSink>> openWebPFile(PendingFile& out, const MotionSpec& spec);
+Result<std::unique_ptr<FrameSink>> openLibavFile(PendingFile& out, const MotionSettings& video);
+Result<std::unique_ptr<FrameSink>> openWebPFile(PendingFile& out, const MotionSettings& video);
 
 } // namespace vx

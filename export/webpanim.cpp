@@ -27,7 +27,7 @@ void putLe(std::string& out, uint32_t v, int bytes) {
 
 class WebPFile : public FrameSink {
   public:
-    WebPFile(PendingFile& out, const MotionSpec& spec) : out_(out), spec_(spec) {}
+    WebPFile(PendingFile& out, const MotionSettings& video) : out_(out), video_(video) {}
     ~WebPFile() override {
         if (encoder_) WebPAnimEncoderDelete(encoder_);
         WebPPictureFree(&picture_);
@@ -43,13 +43,13 @@ class WebPFile : public FrameSink {
     // Milliseconds from the start of the segment to the start of frame n.
     int segmentMs(long n) const {
         auto ms = [this](long f) {
-            return std::lround(static_cast<double>(f) * 1000.0 / spec_.fps);
+            return std::lround(static_cast<double>(f) * 1000.0 / video_.fps);
         };
         return static_cast<int>(ms(n) - ms(segmentStart_));
     }
 
     PendingFile& out_;
-    MotionSpec spec_;
+    MotionSettings video_;
     WebPAnimEncoder* encoder_ = nullptr;
     WebPConfig config_{};
     WebPPicture picture_{};
@@ -64,15 +64,15 @@ Status WebPFile::open() {
     // Lossless: flat colours come out exact, and small. Level 1 of 9 is quick.
     WebPConfigLosslessPreset(&config_, 1);
     picture_.use_argb = 1;
-    picture_.width = spec_.width;
-    picture_.height = spec_.height;
+    picture_.width = video_.width;
+    picture_.height = video_.height;
     std::string head = "RIFF";
     putLe(head, 0, 4); // filled in by finish()
     head += "WEBPVP8X";
     putLe(head, 10, 4);
     putLe(head, 0, 4); // flags, filled in by finish(), and three reserved bytes
-    putLe(head, static_cast<uint32_t>(spec_.width - 1), 3);
-    putLe(head, static_cast<uint32_t>(spec_.height - 1), 3);
+    putLe(head, static_cast<uint32_t>(video_.width - 1), 3);
+    putLe(head, static_cast<uint32_t>(video_.height - 1), 3);
     head += "ANIM";
     putLe(head, 6, 4);
     putLe(head, 0xFF000000u, 4); // opaque black behind the frames
@@ -87,7 +87,7 @@ Status WebPFile::startSegment() {
     if (!WebPAnimEncoderOptionsInit(&o)) return fail("this libwebp does not match the program");
     o.anim_params.loop_count = 0;
     o.allow_mixed = 0;
-    encoder_ = WebPAnimEncoderNew(spec_.width, spec_.height, &o);
+    encoder_ = WebPAnimEncoderNew(video_.width, video_.height, &o);
     if (!encoder_) return fail("not enough memory for the animated WebP encoder");
     segmentStart_ = next_;
     segmentFrames_ = 0;
@@ -96,7 +96,7 @@ Status WebPFile::startSegment() {
 
 Status WebPFile::add(const Surface& frame, bool same) {
     if (!open_) return fail("the animated WebP is not open");
-    if (frame.width() != spec_.width || frame.height() != spec_.height)
+    if (frame.width() != video_.width || frame.height() != video_.height)
         return fail("a frame has another size than the animation");
     // The encoder makes a repeated frame last longer by itself; it need not see it.
     if (same && next_ > 0) {
@@ -108,7 +108,7 @@ Status WebPFile::add(const Surface& frame, bool same) {
         if (Status s = startSegment(); !s) return s;
     }
     const auto* pixels = reinterpret_cast<const uint8_t*>(frame.rowData(0));
-    if (!WebPPictureImportRGBX(&picture_, pixels, spec_.width * 4))
+    if (!WebPPictureImportRGBX(&picture_, pixels, video_.width * 4))
         return fail("not enough memory for a frame");
     if (!WebPAnimEncoderAdd(encoder_, &picture_, segmentMs(next_), &config_))
         return fail(std::string("the WebP encoder failed: ") + WebPAnimEncoderGetError(encoder_));
@@ -183,8 +183,8 @@ Status WebPFile::finish() {
 
 } // namespace
 
-Result<std::unique_ptr<FrameSink>> openWebPFile(PendingFile& out, const MotionSpec& spec) {
-    auto file = std::make_unique<WebPFile>(out, spec);
+Result<std::unique_ptr<FrameSink>> openWebPFile(PendingFile& out, const MotionSettings& video) {
+    auto file = std::make_unique<WebPFile>(out, video);
     if (Status s = file->open(); !s) return s.error();
     return std::unique_ptr<FrameSink>(std::move(file));
 }

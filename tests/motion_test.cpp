@@ -176,9 +176,9 @@ TEST(MotionFiles, ReadBackWithFfprobeFfmpegAndWebpmux) {
     for (const Case& c : cases) {
         std::vector<Drawing> shown;
         SaverFrames source(m, [&](const Drawing& d) { shown.push_back(d); });
-        const MotionSpec spec{320, 240, 10, c.format};
+        const MotionSettings video{320, 240, 10, c.format};
         const std::string name = std::string("v") + motionSuffix(c.format);
-        ASSERT_TRUE(recordMotion(source, spec, 30, MotionTarget{name, "", ""})) << name;
+        ASSERT_TRUE(recordMotion(source, video, 30, MotionTarget{name, "", ""})) << name;
         const std::string probe = output(
             "ffprobe -v error -count_frames -show_entries stream=codec_name,width,height,pix_fmt,"
             "nb_read_frames:format=duration -of default=nw=1 " +
