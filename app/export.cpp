@@ -1,11 +1,13 @@
 #include "app/export.hpp"
 
+#include "app/motion.hpp"
 #include "app/output.hpp"
 #include "export/bmp.hpp"
 #include "export/png.hpp"
 #include "export/trace.hpp"
 #include "export/vector.hpp"
 #include "model/code.hpp"
+#include "model/fields.hpp"
 #include "platform/files.hpp"
 
 #include <algorithm>
@@ -73,6 +75,67 @@ void exportVector(Shapes& sh, Format format) {
                                       written.error().message + ".");
 }
 
+// What "Record video..." asks, in the order asked.
+struct RecordingAnswer {
+    int seconds = 10;
+    MotionFormat format = MotionFormat::Mp4;
+};
+
+constexpr MotionFormat kRecordingFormats[] = {MotionFormat::Mp4, MotionFormat::WebM,
+                                              MotionFormat::WebP, MotionFormat::Gif};
+
+std::optional<RecordingAnswer> askRecording(Shapes& sh) {
+    const std::vector<Platform::FormQuestion> questions = {
+        {"Length in seconds (1 to 600):", {}, kRenderDefaultLength, 1, kRenderMaxLength},
+        {"Format:", {"MP4 video (H.264)", "WebM video (VP9)", "Animated WebP", "Animated GIF"}},
+        {"Record:", {"Screen-saver mode from this drawing"}},
+    };
+    const std::optional<std::vector<int>> a = sh.platform->askForm("Record video", questions);
+    if (!a) {
+        sh.platform->status("No video was recorded.");
+        return std::nullopt;
+    }
+    if (a->size() != questions.size() || (*a)[0] < 1 || (*a)[0] > kRenderMaxLength || (*a)[1] < 0 ||
+        (*a)[1] >= static_cast<int>(std::size(kRecordingFormats))) {
+        sh.platform->status("No video was recorded: the length must be from 1 to " +
+                            std::to_string(kRenderMaxLength) + " seconds.");
+        return std::nullopt;
+    }
+    return RecordingAnswer{(*a)[0], kRecordingFormats[(*a)[1]]};
+}
+
+// Screen-saver mode as the window has it: from the drawing on screen at the window's size (cut
+// to what a video takes), with the period and the glide's speed of the window.
+SaverMotion windowMotion(const Shapes& sh, MotionSettings& video) {
+    const bool yuv = video.format == MotionFormat::Mp4 || video.format == MotionFormat::WebM;
+    video.width = std::clamp(sh.surface.width(), 2, kMotionMaxSide);
+    video.height = std::clamp(sh.surface.height(), 2, kMotionMaxSide);
+    if (yuv) {
+        video.width &= ~1;
+        video.height &= ~1;
+    }
+    SaverMotion m;
+    m.first = *sh.lastDrawing;
+    m.first.width = video.width;
+    m.first.height = video.height;
+    m.seconds = fieldValue(kSecondsField, sh.form.text(kSecondsField.name));
+    m.slow = sh.st.nwait4 == 1;
+    m.fps = video.fps;
+    return m;
+}
+
+// The status line once a recording has ended, however it ended.
+std::string recordingOutcome(const Result<std::string>& r, const MotionSettings& video,
+                             int seconds) {
+    if (r)
+        return "Recorded " + std::to_string(seconds) + " s of screen-saver mode (" +
+               std::to_string(video.width) + " x " + std::to_string(video.height) + ", " +
+               std::to_string(video.fps) + " frames a second) as " + whereWritten(*r) + ".";
+    if (r.error().message == kRecordingCancelled)
+        return "The recording was cancelled; no video was written.";
+    return "The video was not recorded: " + r.error().message + ".";
+}
+
 } // namespace
 
 Result<std::string> encodePicture(const Surface& picture, const PictureFile& f) {
@@ -100,6 +163,8 @@ Result<std::string> encodePicture(const Surface& picture, const PictureFile& f) 
         if (f.format == Format::Svg) return svgFile(traced, page);
         return pdfFile(traced, page);
     }
+    default:
+        break;
     }
     return fail("unknown file format");
 }
@@ -195,6 +260,34 @@ void wallpaperClick(Shapes& sh) {
                                         : " wallpaper of this pattern");
     sh.platform->status(file ? "Saved a " + what + " as " + whereWritten(*file) + "."
                              : "The wallpaper was not saved: " + file.error().message + ".");
+}
+
+void recordVideoClick(Shapes& sh) {
+    if (saysNothingDrawn(sh, "record") || !sh.lastDrawing) return;
+    const std::optional<RecordingAnswer> a = askRecording(sh);
+    if (!a) return;
+    MotionSettings video;
+    video.format = a->format;
+    video.fps = kRenderDefaultFps;
+    const SaverMotion motion = windowMotion(sh, video);
+    const long frames = recordingFrames(a->seconds, video.fps);
+    const std::string suffix = motionSuffix(video.format);
+    Platform::BackgroundWork work;
+    work.caption =
+        "Recording video" + std::to_string(std::max(1, firstFreeNumber("video", suffix))) + suffix;
+    // Copies only: the work runs beside the window.
+    work.run = [motion, video, frames,
+                seconds = a->seconds](const std::function<bool(double)>& progress) {
+        SaverFrames source(motion);
+        MotionTarget to;
+        to.numbered = "video";
+        const Result<std::string> r = recordMotion(source, video, frames, to, [&](long done) {
+            return progress(static_cast<double>(done) / static_cast<double>(frames));
+        });
+        return recordingOutcome(r, video, seconds);
+    };
+    if (!sh.platform->runInBackground(std::move(work)))
+        sh.platform->status("A video is being recorded already: wait for it, or cancel it.");
 }
 
 } // namespace vx

@@ -33,5 +33,8 @@ void exportSvgClick(Shapes& sh);
 void exportPdfClick(Shapes& sh);
 void posterClick(Shapes& sh);
 void wallpaperClick(Shapes& sh);
+// "Record video...": screen-saver mode from the drawing on screen, at the window's size, as a
+// numbered "video" file, recorded while the window goes on.
+void recordVideoClick(Shapes& sh);
 
 } // namespace vx

@@ -98,6 +98,7 @@ void registerAll(Events& e) {
     e.onClick("exportpdf", exportPdfClick);
     e.onClick("poster", posterClick);
     e.onClick("wallpaper", wallpaperClick);
+    e.onClick("recordvideo", recordVideoClick);
 
     // The import page.
     e.onClick("impcolor", impcolorClick);

@@ -2,6 +2,7 @@
 
 #include "app/render.hpp"
 #include "app/saver.hpp"
+#include "export/motion.hpp"
 #include "export/palettefile.hpp"
 #include "model/fields.hpp"
 #include "surface/numeric.hpp"
@@ -131,12 +132,14 @@ template <class T> std::string whole(Reading& r, const Given& g, T& where) {
 
 // A field's text must be one number by the rule the field reads with, so that typos are caught
 // rather than read as 0 ("0x190" would be). The renderer leaves the range to the generators, as
-// the window's fields do; the screen saver's values come from hosts' dialogs and are checked.
-std::string field(Reading& r, const Given& g, std::optional<std::string>& where) {
+// the window's fields do; the screen saver's values come from hosts' dialogs and are checked,
+// and so is the period of a recording.
+std::string field(Reading& r, const Given& g, std::optional<std::string>& where,
+                  bool checked = false) {
     const Option& o = g.option;
     const std::optional<double> v =
         g.value.size() <= 32 ? wholeFieldNumber(g.value) : std::optional<double>();
-    if (r.saver && o.ranged() && (!v || *v < o.lo || *v > o.hi))
+    if ((r.saver || checked) && o.ranged() && (!v || *v < o.lo || *v > o.hi))
         return needs(g, "a number from " + rangeText(o));
     if (!v) return needs(g, "a number");
     if (std::string e = r.once(&where, g.name()); !e.empty()) return e;
@@ -188,17 +191,23 @@ const Option kOptions[] = {
      windowId},
     {"--settings", "FILE", kWindow, "the settings file to read",
      [](Reading& r, const Given& g) { return text(r, g, r.saver->settingsFile, "a file name"); }},
-    {"--seconds", "N", kWindow, "seconds between drawings,",
-     [](Reading& r, const Given& g) { return field(r, g, r.saver->seconds); }, kSecondsField.lo,
-     kSecondsField.hi},
+    {"--seconds", "N", kBoth, "seconds between drawings,",
+     [](Reading& r, const Given& g) {
+         return field(r, g, r.render ? r.render->seconds : r.saver->seconds, true);
+     },
+     kSecondsField.lo, kSecondsField.hi},
     {"--single", nullptr, kWindow, "single shapes gliding",
      [](Reading& r, const Given& g) { return flag(r, g, r.saver->single, true); }},
     {"--patterns", nullptr, kWindow, "patterns",
      [](Reading& r, const Given& g) { return flag(r, g, r.saver->single, false); }},
-    {"--slow", nullptr, kWindow, "slow glide",
-     [](Reading& r, const Given& g) { return flag(r, g, r.saver->slow, true); }},
-    {"--fast", nullptr, kWindow, "fast glide",
-     [](Reading& r, const Given& g) { return flag(r, g, r.saver->slow, false); }},
+    {"--slow", nullptr, kBoth, "slow glide",
+     [](Reading& r, const Given& g) {
+         return flag(r, g, r.render ? r.render->slow : r.saver->slow, true);
+     }},
+    {"--fast", nullptr, kBoth, "fast glide",
+     [](Reading& r, const Given& g) {
+         return flag(r, g, r.render ? r.render->slow : r.saver->slow, false);
+     }},
     {"--pattern", nullptr, kRender, "a pattern over the whole surface (the default)",
      [](Reading& r, const Given& g) { return flag(r, g, r.render->pattern, true); }},
     {"--shape", nullptr, kRender, "a single shape, written as its picture",
@@ -250,8 +259,16 @@ const Option kOptions[] = {
      [](Reading& r, const Given& g) { return whole(r, g, r.render->scale); }, 1, kRenderMaxScale},
     {"--tile", nullptr, kRender, "one seamless period of a pattern",
      [](Reading& r, const Given& g) { return flag(r, g, r.render->tile, true); }},
-    {"-o,--output", "FILE", kRender, "the file to write: .bmp, .png, .svg or .pdf",
+    {"-o,--output", "FILE", kRender,
+     "the file to write: .bmp, .png, .svg or .pdf; or motion: .mp4, .webm, .webp or .gif",
      [](Reading& r, const Given& g) { return text(r, g, r.render->output, "a file name"); }},
+    {"--frames", "DIR", kRender, "motion as numbered PNG frames in DIR, in place of -o",
+     [](Reading& r, const Given& g) { return text(r, g, r.render->frames, "a folder name"); }},
+    {"--length", "S", kRender, "seconds of motion (10 unless given),",
+     [](Reading& r, const Given& g) { return whole(r, g, r.render->length); }, 1, kRenderMaxLength},
+    {"--fps", "N", kRender, "frames a second of motion (30 unless given),",
+     [](Reading& r, const Given& g) { return whole(r, g, r.render->fps); }, kMotionMinFps,
+     kMotionMaxFps},
     {"-h,--help", nullptr, kBoth, "print this help and exit",
      [](Reading& r, const Given& g) { return mark(g, r.help); }},
     {"--version", nullptr, kBoth, "print the version and exit",
@@ -334,6 +351,35 @@ bool endsWithNoCase(const std::string& s, const std::string& tail) {
     return s.size() > tail.size() && lower(s.substr(s.size() - tail.size())) == tail;
 }
 
+// The output file's format from its ending.
+std::string outputFormat(RenderOptions& o) {
+    using F = RenderOptions::Format;
+    const std::pair<const char*, F> endings[] = {
+        {".bmp", F::Bmp}, {".png", F::Png},   {".svg", F::Svg},   {".pdf", F::Pdf},
+        {".mp4", F::Mp4}, {".webm", F::WebM}, {".webp", F::WebP}, {".gif", F::Gif}};
+    const auto* ending = std::find_if(std::begin(endings), std::end(endings), [&](const auto& e) {
+        return endsWithNoCase(o.output, e.first);
+    });
+    if (ending == std::end(endings))
+        return "the output file must end in .bmp, .png, .svg or .pdf, or in .mp4, .webm, .webp "
+               "or .gif for motion, not " +
+               shown(o.output);
+    o.format = ending->second;
+    return "";
+}
+
+// Options that only motion takes, and the frames' size.
+std::string motionChecks(const RenderOptions& o) {
+    if (!o.motion()) {
+        if (o.fps || o.length || o.seconds || o.slow)
+            return "--fps, --length, --seconds, --slow and --fast are for motion: write "
+                   ".mp4, .webm, .webp or .gif, or --frames DIR";
+        return "";
+    }
+    if (o.tile || o.scale > 1 || o.dpi) return "--tile, --scale and --dpi are for still pictures";
+    return motionSizeProblem(renderMotionSettings(o));
+}
+
 // Checks of the options together.
 std::string renderChecks(const Reading& r, RenderArgs&) {
     RenderOptions& o = *r.render;
@@ -348,17 +394,14 @@ std::string renderChecks(const Reading& r, RenderArgs&) {
     if (o.writePalette && !writtenFormat(*o.writePalette))
         return "the palette file must end in .gpl, .ase, .hex or .palette, not " +
                shown(*o.writePalette);
-    if (o.output.empty())
-        return o.writePalette ? "" : "no output file (-o FILE.bmp, .png, .svg or .pdf)";
-    using F = RenderOptions::Format;
-    const std::pair<const char*, F> endings[] = {
-        {".bmp", F::Bmp}, {".png", F::Png}, {".svg", F::Svg}, {".pdf", F::Pdf}};
-    const auto* ending = std::find_if(std::begin(endings), std::end(endings), [&](const auto& e) {
-        return endsWithNoCase(o.output, e.first);
-    });
-    if (ending == std::end(endings))
-        return "the output file must end in .bmp, .png, .svg or .pdf, not " + shown(o.output);
-    o.format = ending->second;
+    if (o.frames && !o.output.empty()) return "give only one of -o and --frames";
+    if (o.output.empty() && !o.frames)
+        return o.writePalette ? ""
+                              : "no output file (-o FILE.bmp, .png, .svg, .pdf, .mp4, .webm, "
+                                ".webp or .gif, or --frames DIR)";
+    if (!o.frames)
+        if (std::string e = outputFormat(o); !e.empty()) return e;
+    if (std::string e = motionChecks(o); !e.empty()) return e;
     const long long w = o.width, h = o.height;
     if (w * h > kRenderMaxPixels)
         return "the surface may have at most " + std::to_string(kRenderMaxPixels) + " pixels";
@@ -438,7 +481,11 @@ std::string usageText(Cli p) {
             "their content; a name that is no file names a bundled palette (--list-palettes).\n"
             "--write-palette writes the list of --palette, of --code or of Vortalis.settings,\n"
             "with or without a drawing; random shades go to files of other programs as the\n"
-            "full shade of their hue.\n\n";
+            "full shade of their hue.\n"
+            "An MP4, WebM, WebP or GIF file (or --frames DIR) records screen-saver mode from the\n"
+            "drawing: patterns replacing each other every --seconds, or with --shape single\n"
+            "shapes gliding over black at the window's --slow or --fast speed, a new one every\n"
+            "--seconds; the code of each drawing shown is printed.\n\n";
     }
     for (const Option& o : kOptions) {
         if (!(o.programs & programBit(p)) || !o.help) continue;

@@ -158,6 +158,19 @@ std::optional<int> answerPaletteOptions(const RenderOptions& o) {
     return std::nullopt;
 }
 
+MotionSettings renderMotionSettings(const RenderOptions& o) {
+    using F = RenderOptions::Format;
+    MotionSettings video;
+    video.width = o.width;
+    video.height = o.height;
+    video.fps = o.fps.value_or(kRenderDefaultFps);
+    video.format = o.format == F::Mp4    ? MotionFormat::Mp4
+                   : o.format == F::WebM ? MotionFormat::WebM
+                   : o.format == F::Gif  ? MotionFormat::Gif
+                                         : MotionFormat::WebP;
+    return video;
+}
+
 bool useScaleFrom(Drawing& d, const Surface& picture) {
     const ScaleScan scan = scanScale(picture);
     d.settings.colour.tcolor = kImportedColours;

@@ -3,6 +3,7 @@
 // and the drawing made as the window makes its first one.
 #include "app/options.hpp"
 #include "base/result.hpp"
+#include "export/motion.hpp"
 #include "model/drawing.hpp"
 #include "surface/surface.hpp"
 
@@ -28,11 +29,25 @@ struct RenderOptions : DrawingOptions {
     std::optional<std::string> code;      // a drawing code, in place of all the above
     std::optional<int> dpi;               // the resolution the file states
     std::string output;
-    // From the output file's ending.
-    enum class Format { Bmp, Png, Svg, Pdf } format = Format::Bmp;
+    // From the output file's ending; the last four record motion.
+    enum class Format { Bmp, Png, Svg, Pdf, Mp4, WebM, WebP, Gif } format = Format::Bmp;
     int scale = 1;     // each pixel as scale x scale pixels
     bool tile = false; // one seamless period of a pattern
+    // Motion: screen-saver mode from the drawing, as a file of the formats above or as a
+    // folder of numbered PNG frames.
+    std::optional<std::string> frames;  // the folder
+    std::optional<int> fps, length;     // frames a second, seconds
+    std::optional<std::string> seconds; // the period, as the screen saver's --seconds
+    std::optional<bool> slow;
+
+    bool motion() const { return frames || format >= Format::Mp4; }
 };
+
+constexpr int kRenderDefaultFps = 30, kRenderDefaultLength = 10, kRenderMaxLength = 600;
+
+// The frames the options ask for: size, rate and format (a folder of frames counts as WebP,
+// which takes any size up to the limit).
+MotionSettings renderMotionSettings(const RenderOptions& o);
 
 constexpr int kRenderMinSide = 16, kRenderMaxSide = kMaxSurfaceSide;
 constexpr long long kRenderMaxPixels = kMaxSurfacePixels;

@@ -44,20 +44,6 @@ void firstDrawing(Shapes& sh) {
         makeshape2(sh);
 }
 
-// The left (or top) edge of the moving picture stays between 0 and W - side when the window
-// holds the picture, else between W - side and 0, so that a picture larger than the window
-// still glides over what the window shows. An edge outside the range (the window shrank)
-// comes back into it.
-double keepInside(double pos, double side, double extent) {
-    return std::clamp(pos, std::min(0.0, extent - side), std::max(0.0, extent - side));
-}
-
-// The edge bounces off both ends of that range.
-void bounce(double& pos, double& step, double side, double extent) {
-    pos = keepInside(pos, side, extent);
-    if (keepInside(pos + step, side, extent) != pos + step) step = -step;
-}
-
 // Where the picture is placed; the frame shows the last place once.
 void placePicture1(Shapes& sh) {
     sh.loop.placeX = sh.st.abb;
@@ -101,6 +87,18 @@ void showPicture1(Shapes& sh) {
 }
 
 } // namespace
+
+// The left (or top) edge stays between 0 and W - side when the window holds the picture, else
+// between W - side and 0, so that a picture larger than the window still glides over what the
+// window shows. An edge outside the range (the window shrank) comes back into it.
+double keepInside(double pos, double side, double extent) {
+    return std::clamp(pos, std::min(0.0, extent - side), std::max(0.0, extent - side));
+}
+
+void bounce(double& pos, double& step, double side, double extent) {
+    pos = keepInside(pos, side, extent);
+    if (keepInside(pos + step, side, extent) != pos + step) step = -step;
+}
 
 void keepPicture1Inside(Shapes& sh) {
     State& st = sh.st;

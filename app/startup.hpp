@@ -40,6 +40,11 @@ bool mainLoopTick(Shapes& sh, double now);
 // The same at the platform's steady clock.
 bool mainLoopTick(Shapes& sh);
 
+// The moving picture's edge (left or top) brought inside the window along one axis; then
+// bounced: the step turns back where it would leave.
+double keepInside(double pos, double side, double extent);
+void bounce(double& pos, double& step, double side, double extent);
+
 // The moving picture brought back inside the window (after the window shrank).
 void keepPicture1Inside(Shapes& sh);
 

@@ -11,6 +11,7 @@
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace vx {
 
@@ -72,21 +73,28 @@ Result<Temporary> createTemporary(const std::string& file) {
     return fail("cannot create a file beside " + baseName(file) + " (" + reason(err) + ")");
 }
 
-// Writes, flushes and closes the temporary; on failure it is gone again.
-Status fill(const Temporary& t, std::string_view bytes, Durability d) {
+// Writes all the bytes at the file's offset, or at `at` when given; 0 or the error number.
+int writeAll(int fd, std::string_view bytes, const off_t* at = nullptr) {
     const char* p = bytes.data();
     size_t left = bytes.size();
-    int err = 0;
+    off_t offset = at ? *at : 0;
     while (left > 0) {
-        const ssize_t n = ::write(t.fd, p, left);
+        const ssize_t n = at ? ::pwrite(fd, p, left, offset) : ::write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
-            err = errno;
-            break;
+            return errno;
         }
+        if (n == 0) return EIO;
         p += n;
+        offset += n;
         left -= static_cast<size_t>(n);
     }
+    return 0;
+}
+
+// Writes, flushes and closes the temporary; on failure it is gone again.
+Status fill(const Temporary& t, std::string_view bytes, Durability d) {
+    int err = writeAll(t.fd, bytes);
     if (err == 0 && d == Durability::Synced && syncFile(t.fd) != 0) err = errno;
     if (::close(t.fd) != 0 && err == 0) err = errno;
     if (err == 0) return {};
@@ -138,28 +146,122 @@ Status writeFileAtomically(const std::string& file, std::string_view bytes, Dura
     return {};
 }
 
-Result<std::string> writeNewNumbered(const std::string& prefix, const std::string& suffix,
-                                     std::string_view bytes, int limit, Durability d) {
+namespace {
+
+// Gives a whole temporary the first free numbered name; it is removed when none can be had.
+Result<std::string> placeNumbered(const std::string& tmp, const std::string& prefix,
+                                  const std::string& suffix, int first, int limit, Durability d) {
     auto numbered = [&](int n) { return prefix + std::to_string(n) + suffix; };
-    const int first = firstFreeNumber(prefix, suffix, limit);
-    if (first == 0) return fail("every number up to " + std::to_string(limit) + " is taken");
-    Result<Temporary> t = createTemporary(numbered(first));
-    if (!t) return t.error();
-    if (Status filled = fill(*t, bytes, d); !filled) return filled.error();
-    for (int n = first; n <= limit; ++n) {
+    for (int n = std::max(first, 1); n <= limit; ++n) {
         const std::string name = numbered(n);
         if (nameTaken(name)) continue;
-        if (placeNew(t->name, name)) {
+        if (placeNew(tmp, name)) {
             if (d == Durability::Synced) syncFolder(name);
             return name;
         }
         if (errno == EEXIST) continue; // taken a moment ago by another saver
         const int err = errno;
-        ::unlink(t->name.c_str());
+        ::unlink(tmp.c_str());
         return fail("cannot put it in place as " + baseName(name) + " (" + reason(err) + ")");
     }
-    ::unlink(t->name.c_str());
+    ::unlink(tmp.c_str());
     return fail("every number up to " + std::to_string(limit) + " is taken");
+}
+
+} // namespace
+
+Result<std::string> writeNewNumbered(const std::string& prefix, const std::string& suffix,
+                                     std::string_view bytes, int limit, Durability d) {
+    const int first = firstFreeNumber(prefix, suffix, limit);
+    if (first == 0) return fail("every number up to " + std::to_string(limit) + " is taken");
+    Result<Temporary> t = createTemporary(prefix + std::to_string(first) + suffix);
+    if (!t) return t.error();
+    if (Status filled = fill(*t, bytes, d); !filled) return filled.error();
+    return placeNumbered(t->name, prefix, suffix, first, limit, d);
+}
+
+Result<PendingFile> PendingFile::create(const std::string& file) {
+    Result<Temporary> t = createTemporary(file);
+    if (!t) return t.error();
+    PendingFile p;
+    p.file_ = file;
+    p.temporary_ = t->name;
+    p.fd_ = t->fd;
+    return p;
+}
+
+PendingFile::PendingFile(PendingFile&& o) noexcept {
+    *this = std::move(o);
+}
+
+PendingFile& PendingFile::operator=(PendingFile&& o) noexcept {
+    if (this != &o) {
+        drop();
+        file_ = std::move(o.file_);
+        temporary_ = std::move(o.temporary_);
+        fd_ = std::exchange(o.fd_, -1);
+        size_ = std::exchange(o.size_, 0);
+        o.temporary_.clear();
+    }
+    return *this;
+}
+
+PendingFile::~PendingFile() {
+    drop();
+}
+
+void PendingFile::drop() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+Status PendingFile::append(std::string_view bytes) {
+    if (fd_ < 0) return fail("the file is closed");
+    // Others (an encoder's own writes) may have moved the end: write after it.
+    const off_t end = ::lseek(fd_, 0, SEEK_END);
+    if (end < 0) return fail(reason(errno));
+    if (const int err = writeAll(fd_, bytes); err != 0) return fail(reason(err));
+    size_ = static_cast<uint64_t>(end) + bytes.size();
+    return {};
+}
+
+Status PendingFile::writeAt(uint64_t offset, std::string_view bytes) {
+    if (fd_ < 0) return fail("the file is closed");
+    const off_t at = static_cast<off_t>(offset);
+    if (const int err = writeAll(fd_, bytes, &at); err != 0) return fail(reason(err));
+    return {};
+}
+
+Status PendingFile::flush(Durability d) {
+    if (fd_ < 0) return fail("the file is closed");
+    int err = d == Durability::Synced && syncFile(fd_) != 0 ? errno : 0;
+    if (::close(fd_) != 0 && err == 0) err = errno;
+    fd_ = -1;
+    if (err == 0) return {};
+    drop();
+    return fail(reason(err));
+}
+
+Status PendingFile::commit(Durability d) {
+    if (Status flushed = flush(d); !flushed) return flushed;
+    if (std::rename(temporary_.c_str(), file_.c_str()) != 0) {
+        const int err = errno;
+        drop();
+        return fail("cannot put it in place as " + baseName(file_) + " (" + reason(err) + ")");
+    }
+    temporary_.clear();
+    if (d == Durability::Synced) syncFolder(file_);
+    return {};
+}
+
+Result<std::string> PendingFile::commitNumbered(const std::string& prefix,
+                                                const std::string& suffix, int limit,
+                                                Durability d) {
+    if (Status flushed = flush(d); !flushed) return flushed.error();
+    const std::string tmp = std::exchange(temporary_, std::string());
+    return placeNumbered(tmp, prefix, suffix, firstFreeNumber(prefix, suffix, limit), limit, d);
 }
 
 int firstFreeNumber(const std::string& prefix, const std::string& suffix, int limit) {

@@ -3,6 +3,7 @@
 #include "base/result.hpp"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,41 @@ Result<std::string> writeNewNumbered(const std::string& prefix, const std::strin
 // it.
 int firstFreeNumber(const std::string& prefix, const std::string& suffix,
                     int limit = kMaxFileNumber);
+
+// A file written piece by piece under a hidden temporary name beside its final name, for
+// writers that stream (videos): it takes the final name only when whole, and is removed when
+// dropped unfinished. Writers that open files themselves write to path().
+class PendingFile {
+  public:
+    static Result<PendingFile> create(const std::string& file);
+    PendingFile(PendingFile&& o) noexcept;
+    PendingFile& operator=(PendingFile&& o) noexcept;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile();
+
+    const std::string& path() const { return temporary_; }
+    const std::string& file() const { return file_; }
+    // Appends at the end, or writes over bytes already written (a header filled in last).
+    Status append(std::string_view bytes);
+    Status writeAt(uint64_t offset, std::string_view bytes);
+    uint64_t size() const { return size_; }
+    // Flushes and takes the final name, replacing what had it.
+    Status commit(Durability d = Durability::Synced);
+    // Flushes and takes the first free name prefix + n + suffix, claimed as writeNewNumbered
+    // claims it; returns that name.
+    Result<std::string> commitNumbered(const std::string& prefix, const std::string& suffix,
+                                       int limit = kMaxFileNumber,
+                                       Durability d = Durability::Synced);
+
+  private:
+    PendingFile() = default;
+    Status flush(Durability d);
+    void drop();
+    std::string file_, temporary_;
+    int fd_ = -1;
+    uint64_t size_ = 0;
+};
 
 // Tests make every sync of a written file fail, as a failing disk does.
 void failSyncsForTests(bool fail);

@@ -89,6 +89,32 @@ class Platform {
     // The size in device pixels of the screen the window is on; without a desktop, none.
     virtual std::optional<SurfaceSize> screenPixels() { return std::nullopt; }
 
+    // One question of a form: a whole number from min to max, or one of the choices.
+    struct FormQuestion {
+        std::string label;
+        std::vector<std::string> choices; // empty: a number
+        int value = 0, min = 0, max = 0;  // the number, or the choice shown first
+    };
+    // Asks the questions together: the answers in order (the number, or the index of the
+    // choice), or nothing when the user cancels (or there is no desktop).
+    virtual std::optional<std::vector<int>> askForm(const std::string& /*title*/,
+                                                    const std::vector<FormQuestion>& /*qs*/) {
+        return std::nullopt;
+    }
+
+    // Long work for a thread of its own, while the window goes on answering. run is told now
+    // and then how far it has come (0 to 1) and stops when told false (the user cancelled);
+    // what it returns goes to the status line. It must not touch the window.
+    struct BackgroundWork {
+        std::string caption; // beside the progress bar
+        std::function<std::string(const std::function<bool(double)>& progress)> run;
+    };
+    // Starts the work; false when earlier work still runs. Without a desktop it runs at once.
+    virtual bool runInBackground(BackgroundWork w) {
+        status(w.run([](double) { return true; }));
+        return true;
+    }
+
   protected:
     // Shows a new warning (warn has made sure it is new).
     virtual void showWarning(const std::string& text) { warning = text; }

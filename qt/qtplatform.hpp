@@ -4,12 +4,14 @@
 #include "platform/platform.hpp"
 
 #include <QDialog>
+#include <memory>
 
 class QPlainTextEdit;
 
 namespace vx {
 
 class MainWindow;
+class BackgroundTask;
 
 // Asks for a line of text such as a drawing code. The field wraps, and is sized to show the
 // longest code the window makes whole; Return accepts.
@@ -30,7 +32,8 @@ class TextDialog : public QDialog {
 // The platform's services through the window; w is the window once it exists.
 class QtPlatform : public Platform {
   public:
-    explicit QtPlatform(MainWindow*& w) : w_(w) {}
+    explicit QtPlatform(MainWindow*& w);
+    ~QtPlatform() override;
     void pumpEvents() override;
     void maximise() override;
     void quit() override;
@@ -53,12 +56,18 @@ class QtPlatform : public Platform {
     bool confirm(const std::string& question) override;
     // In qt/print.cpp.
     Result<std::string> printWindow() override;
+    // In qt/background.cpp.
+    std::optional<std::vector<int>> askForm(const std::string& title,
+                                            const std::vector<FormQuestion>& qs) override;
+    bool runInBackground(BackgroundWork w) override;
+    BackgroundTask* backgroundTask() const { return background_.get(); }
 
   protected:
     void showWarning(const std::string& text) override;
 
   private:
     MainWindow*& w_;
+    std::unique_ptr<BackgroundTask> background_;
 };
 
 } // namespace vx

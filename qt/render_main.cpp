@@ -1,5 +1,7 @@
-// vortalis-render: one drawing on an offscreen surface, written to a BMP, PNG, SVG or PDF file.
+// vortalis-render: one drawing on an offscreen surface, written to a BMP, PNG, SVG or PDF file;
+// or screen-saver mode from it, recorded as a video, an animated image or a folder of frames.
 #include "app/export.hpp"
+#include "app/motion.hpp"
 #include "app/render.hpp"
 #include "engine/scale.hpp"
 #include "model/code.hpp"
@@ -98,6 +100,17 @@ int writePicture(const vx::Drawing& drawing, const vx::RenderOptions& o, const s
     return written ? 0 : cannotWrite(o.output, written.error());
 }
 
+// Screen-saver mode from the drawing, printing the code of each drawing as it comes on.
+int record(const vx::RenderOptions& o, const vx::Drawing& first) {
+    const vx::Result<std::string> written =
+        vx::recordRendered(o, first, [](const vx::Drawing& shown) {
+            std::printf("code %s\n", vx::drawingCode(shown).c_str());
+            std::fflush(stdout);
+        });
+    if (written) return 0;
+    return cannotWrite(o.frames ? *o.frames : o.output, written.error());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -116,6 +129,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.scaleFrom && !takeScale(*drawing, *o.scaleFrom)) return 2;
+    if (o.motion()) return record(o, *drawing);
     const std::string code = vx::drawingCode(*drawing);
     std::printf("code %s\n", code.c_str());
     std::fflush(stdout);

@@ -32,6 +32,20 @@ struct AnsweringPlatform : vx::testing::ScriptedPlatform {
         return factor;
     }
     std::optional<SurfaceSize> screenPixels() override { return screen; }
+    std::optional<std::vector<int>> form;
+    bool busy = false;
+    std::string caption;
+    std::optional<std::vector<int>> askForm(const std::string&,
+                                            const std::vector<FormQuestion>&) override {
+        return form;
+    }
+    bool runInBackground(BackgroundWork w) override {
+        if (busy) return false;
+        caption = w.caption;
+        if (cancel) status(w.run([](double done) { return done < 0.5; }));
+        return cancel || ScriptedPlatform::runInBackground(std::move(w));
+    }
+    bool cancel = false;
 };
 
 std::string readAll(const std::string& name) {
@@ -148,6 +162,41 @@ TEST_F(ExportMenu, EachItemWritesItsFileAndSaysWhatAndWhere) {
     EXPECT_EQ(platform.lastStatus, "Saved a 640 x 360 wallpaper of the pattern of this shape's "
                                    "settings as " +
                                        where("wallpaper2.png"));
+}
+
+TEST_F(ExportMenu, RecordVideoWritesTheNextNumberedVideoAtTheWindowsSize) {
+    click("recordvideo");
+    EXPECT_EQ(platform.lastStatus, "Nothing has been drawn yet, so there is nothing to record.");
+    draw("cpattern");
+    click("recordvideo");
+    EXPECT_EQ(platform.lastStatus, "No video was recorded.");
+
+    // H.264 takes an even size: the window's is cut by a pixel.
+    sh.surface.resize(401, 301);
+    std::ofstream("video1.mp4") << "another program's";
+    platform.form = std::vector<int>{2, 0, 0};
+    click("recordvideo");
+    EXPECT_EQ(platform.caption, "Recording video2.mp4");
+    EXPECT_EQ(platform.lastStatus, "Recorded 2 s of screen-saver mode (400 x 300, 30 frames a "
+                                   "second) as " +
+                                       where("video2.mp4"));
+    EXPECT_EQ(readAll("video2.mp4").substr(4, 4), "ftyp");
+    EXPECT_EQ(readAll("video1.mp4"), "another program's");
+
+    click("csingle");
+    click("Command1");
+    platform.form = std::vector<int>{1, 3, 0};
+    click("recordvideo");
+    EXPECT_EQ(platform.lastStatus, "Recorded 1 s of screen-saver mode (401 x 301, 30 frames a "
+                                   "second) as " +
+                                       where("video1.gif"));
+    platform.cancel = true;
+    click("recordvideo");
+    EXPECT_EQ(platform.lastStatus, "The recording was cancelled; no video was written.");
+    platform.busy = true;
+    click("recordvideo");
+    EXPECT_EQ(platform.lastStatus, "A video is being recorded already: wait for it, or cancel it.");
+    EXPECT_EQ(folderFiles(), (std::vector<std::string>{"video1.gif", "video1.mp4", "video2.mp4"}));
 }
 
 TEST(PatternTile, RepeatedFromOneOneItIsThePatternExactly) {

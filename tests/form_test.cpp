@@ -58,8 +58,9 @@ TEST(FormModel, WindowStartsWithOnlyBeginVisibleAndEveryTimerStopped) {
     EXPECT_EQ(f.menuChildren(""),
               (std::vector<std::string>{"options", "options2", "patmode", "moptions5", "cop",
                                         "cop2", "history", "export"}));
-    EXPECT_EQ(f.menuChildren("export"),
-              (std::vector<std::string>{"exportsvg", "exportpdf", "poster", "wallpaper"}));
+    EXPECT_EQ(
+        f.menuChildren("export"),
+        (std::vector<std::string>{"exportsvg", "exportpdf", "poster", "wallpaper", "recordvideo"}));
 }
 
 TEST(FormModel, UnknownNamesAreAnErrorNotACrash) {

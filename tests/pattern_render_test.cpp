@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -40,7 +41,8 @@ TEST(RenderOptions, GoodAndBadCommandLines) {
         {{"-h"}, S::Help, ""},
         {{"--version"}, S::Version, ""},
         {{}, S::Bad, "no output file"},
-        {{"-o", "x.jpg"}, S::Bad, "must end in .bmp, .png, .svg or .pdf, not \"x.jpg\""},
+        {{"-o", "x.jpg"}, S::Bad, "must end in .bmp, .png, .svg or .pdf, or in .mp4"},
+        {{"-o", "x.avi"}, S::Bad, ".webm, .webp or .gif for motion, not \"x.avi\""},
         {{"-o", ".bmp"}, S::Bad, "must end in"},
         {{"-o", "x.bmp", "--frobnicate=2"}, S::Bad, "unknown option \"--frobnicate=2\""},
         {{"-o", "x.bmp", "-root"}, S::Bad, "unknown option \"-root\""},
@@ -97,6 +99,27 @@ TEST(RenderOptions, GoodAndBadCommandLines) {
         {{"-o", "x.bmp", "--scale", "2", "--width", "4096", "--height", "4096"}, S::Ok, ""},
         {{"-o", "x.bmp", "--tile", "--shape"}, S::Bad, "--tile makes one period of a pattern"},
         {{"-o", "x.bmp", "--tile", "--code", "ABC"}, S::Ok, ""},
+        // Motion.
+        {{"-o", "x.mp4", "--length", "600", "--fps", "120", "--seconds", "50", "--slow"},
+         S::Ok,
+         ""},
+        {{"--frames", "d", "--shape", "--fast", "--width", "4096", "--height", "17"}, S::Ok, ""},
+        {{"-o", "x.gif", "--length", "0"}, S::Bad, "--length needs a whole number from 1 to 600"},
+        {{"-o", "x.gif", "--length", "-3"}, S::Bad, "--length needs a whole number"},
+        {{"-o", "x.gif", "--length", "601"}, S::Bad, "--length needs a whole number"},
+        {{"-o", "x.gif", "--length", "ten"}, S::Bad, "not \"ten\""},
+        {{"-o", "x.gif", "--fps", "0"}, S::Bad, "--fps needs a whole number from 1 to 120"},
+        {{"-o", "x.gif", "--fps", "121"}, S::Bad, "--fps needs a whole number from 1 to 120"},
+        {{"-o", "x.gif", "--seconds", "0"}, S::Bad, "--seconds needs a number from 1 to 50"},
+        {{"-o", "x.png", "--length", "5"}, S::Bad, "are for motion"},
+        {{"-o", "x.png", "--slow"}, S::Bad, "are for motion"},
+        {{"-o", "x.gif", "--frames", "d"}, S::Bad, "give only one of -o and --frames"},
+        {{"-o", "x.webm", "--tile"}, S::Bad, "are for still pictures"},
+        {{"-o", "x.mp4", "--width", "1921"},
+         S::Bad,
+         "H.264 video needs an even width and height, not 1921 x 1080 (try 1920 x 1080)"},
+        {{"-o", "x.webm", "--height", "99"}, S::Bad, "VP9 video needs an even width and height"},
+        {{"-o", "x.gif", "--width", "4097"}, S::Bad, "at most 4096 x 4096 pixels"},
         // Numbers the generators clamp are the generators' business.
         {{"-o", "x.bmp", "--size", "1000", "--detail", "-4.5", "--smoothness", "+200"}, S::Ok, ""},
         {{"-o", "x.bmp", "--size", "1e-320", "--detail", "4d2", "--complexity", ".5"}, S::Ok, ""},
@@ -284,6 +307,38 @@ TEST_F(RenderProcess, BadOptionsExitWithStatusTwoAndOneLineWithAHint) {
                   (dir_ / "x.bmp").string() + "'"),
               2);
     EXPECT_FALSE(fs::exists(dir_ / "x.bmp"));
+}
+
+TEST_F(RenderProcess, MotionIsSeededPrintsEachCodeAndWritesFramesOrNothing) {
+    const std::string opts = "--seed 7 --width 160 --height 120 --size 40 --seconds 1 "
+                             "--length 3 --fps 5 ";
+    ASSERT_EQ(run(opts + "-o '" + (dir_ / "a.gif").string() + "'"), 0);
+    const std::string codes = read(dir_ / "out.txt");
+    ASSERT_EQ(run(opts + "-o '" + (dir_ / "b.gif").string() + "'"), 0);
+    EXPECT_EQ(read(dir_ / "a.gif"), read(dir_ / "b.gif"));
+    EXPECT_EQ(read(dir_ / "out.txt"), codes);
+    // One code for each drawing shown, each another.
+    std::istringstream lines(codes);
+    std::set<std::string> seen;
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_EQ(line.rfind("code ", 0), 0u) << line;
+        seen.insert(line);
+    }
+    EXPECT_EQ(seen.size(), 3u) << codes;
+
+    ASSERT_EQ(run(opts + "--frames '" + (dir_ / "frames").string() + "'"), 0);
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_ / "frames"))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names.size(), 15u);
+    EXPECT_EQ(names.front(), "frame00001.png");
+    EXPECT_EQ(names.back(), "frame00015.png");
+
+    // Refused before anything is written.
+    EXPECT_EQ(run("--width 161 -o '" + (dir_ / "c.mp4").string() + "'"), 2);
+    EXPECT_NE(read(dir_ / "err.txt").find("even width"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ / "c.mp4"));
 }
 
 TEST_F(RenderProcess, UnwritableOutputExitsWithStatusOneAndLeavesNoFile) {
@@ -500,7 +555,7 @@ TEST_F(RenderProcess, PostersTilesAndVectorFilesOrAClearRefusal) {
         EXPECT_NE(read(dir_ / "err.txt").find(said), std::string::npos) << read(dir_ / "err.txt");
         EXPECT_FALSE(fs::exists(dir_ / "e.png"));
     }
-    EXPECT_EQ(run("-o '" + (dir_ / "e.gif").string() + "'"), 2);
+    EXPECT_EQ(run("-o '" + (dir_ / "e.tiff").string() + "'"), 2);
 }
 
 TEST_F(RenderProcess, BundledPalettesAreListedAndAnyListIsWrittenInTheFormatOfItsEnding) {

@@ -186,6 +186,7 @@ void buildMainWindow(Form& f) {
     menu(f, "exportpdf", "Export drawing as PDF...", "export");
     menu(f, "poster", "Save poster...", "export");
     menu(f, "wallpaper", "Save as wallpaper", "export");
+    menu(f, "recordvideo", "Record video...", "export");
     f.setShortcut("prevdrawing", "Alt+Left");
     f.setShortcut("nextdrawing", "Alt+Right");
     // Nothing to go back or forward to before the first drawing.
