@@ -8,42 +8,6 @@
 
 namespace vx {
 
-namespace {
-
-// A component with a random sign: one draw chooses the sign, a second gives the size.
-double signedRandom(Random& rng) {
-    const int c = static_cast<int>(std::floor(2 * rng.next())) + 1;
-    return c == 1 ? rng.next() : rng.next() - 1;
-}
-
-// The step and level 1 start downwards.
-Vec2 stepPair(Random& rng) {
-    for (int tries = 0; tries < 1000; ++tries) {
-        const double x = signedRandom(rng);
-        const double y = rng.next();
-        if (x != 0 && y != 0) return {x, y};
-    }
-    return {0.5, 0.25}; // unreachable with a working random source
-}
-
-// Levels 2 and up may point upwards with fancy shapes, and never lie on a diagonal.
-Vec2 levelPair(Random& rng, bool fancy) {
-    for (int tries = 0; tries < 1000; ++tries) {
-        const double x = signedRandom(rng);
-        double y = rng.next();
-        if (fancy) y = signedRandom(rng);
-        if (x != 0 && y != 0 && std::fabs(x) != std::fabs(y)) return {x, y};
-    }
-    return {0.5, 0.25};
-}
-
-struct Chain {
-    Vec2 step, l1, l2, l3;
-    Vec2 deep[8]; // levels 4 and up at indices 1..sigma-2
-};
-
-} // namespace
-
 WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
     WalkOutcome out;
     const int cx = p.cx, cy = p.cy;
@@ -58,15 +22,15 @@ WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
     out.x = cx;
     out.y = cy;
 
-    Chain ch;
-    ch.step = stepPair(rng);
-    ch.l1 = stepPair(rng);
-    ch.l3 = levelPair(rng, p.fancy);
-    ch.l2 = levelPair(rng, p.fancy);
-    for (int k = 1; k <= sigma - 2; ++k) ch.deep[k] = levelPair(rng, p.fancy);
-    Vec2& top = sigma <= 2 ? ch.l3 : ch.deep[sigma - 2];
+    // The walk's chain keeps its draws in double precision and never normalises a fresh turn.
+    ChainRules rules;
+    rules.order = sigma;
+    rules.circle = sigma >= 1;
+    rules.deep = sigma >= 2;
+    rules.fancy = p.fancy;
+    rules.period = p.turnPeriod;
+    TurnChain chain(rng, rules);
 
-    double turns = 0, turnLimit = p.turnPeriod;
     const long maxSteps = p.maxSteps > 0 ? p.maxSteps : static_cast<long>(p.s) * p.s + 4096;
     // The walk draws only in the tile square and one pixel past its edges (a pen is plotted
     // before the frame test), so white there is white everywhere.
@@ -87,20 +51,15 @@ WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
         sf.setPixel(cx - ry, cy + rx, kBorder);
         sf.setPixel(cx - ry, cy - rx, kBorder);
 
-        turns += 1;
-        if (turns > turnLimit) {
-            turns = 0;
-            turnLimit = p.turnPeriod;
-            top = levelPair(rng, p.fancy);
-        }
+        chain.tick(rng);
         const double fx = std::floor(dx), fy = std::floor(dy);
         if (fx <= -half || fx >= half || fy <= -half || fy >= half) break;
         if (p.onePass) break;
         // A walk that circles inside the frame would never end.
         if (steps >= maxSteps) return reject();
 
-        dx += ch.step.x;
-        dy += ch.step.y;
+        dx += chain.heading().x;
+        dy += chain.heading().y;
         out.x = cx + dx;
         out.y = cy + dy;
         if (sf.pixel(cx + pixelOffset(dx), cy + pixelOffset(dy)) == kBorder) {
@@ -109,20 +68,7 @@ WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
             if (!p.ignoreHits && out.hits > p.hitLimit) return reject();
         }
 
-        feedTurn(ch.step, sigma == 0 ? ch.l3 : ch.l1);
-        normaliseTurn(ch.step);
-        feedTurn(ch.l1, sigma < 2 ? ch.l3 : ch.l2);
-        normaliseTurn(ch.l1);
-        feedTurn(ch.l2, ch.l3);
-        if (sigma >= 2) normaliseTurn(ch.l2);
-        if (sigma > 2) {
-            feedTurn(ch.l3, ch.deep[1]);
-            normaliseTurn(ch.l3);
-            for (int k = 1; k <= sigma - 3; ++k) {
-                feedTurn(ch.deep[k], ch.deep[k + 1]);
-                normaliseTurn(ch.deep[k]);
-            }
-        }
+        chain.advance();
     }
     if (!p.ignoreHits && out.hits > p.hitLimit) return reject();
     if (p.onePass) out.hits = 0;
@@ -184,7 +130,7 @@ PatternRun drawPattern(const DrawSettings& s, Random& rng, Surface& canvas, Surf
     run.smoothLevel = sigma;
     run.circle = sigma >= 1;
     run.turnPeriod = std::floor((26 - s.detail) * side / 200);
-    run.hitLimit = size / 4 + (s.complexity - 1) * (size / 2) / 25;
+    run.hitLimit = hitLimit(size, s.complexity, LimitOrder::Pattern);
 
     // The colour-1 blank, the clear and the colour-1 background before this white one are
     // never seen (nothing runs in between), so one white clear stands for all four.

@@ -1,6 +1,7 @@
 #include "engine/shape.hpp"
 
 #include "engine/tracer.hpp"
+#include "engine/turns.hpp"
 
 #include <cmath>
 
@@ -15,7 +16,7 @@ ShapeRun drawShape(const DrawSettings& s, Random& rng, Surface& canvas, Surface&
     run.circle = level >= 1;
     run.runSize = static_cast<int>(std::floor(size / 10) * 10);
     run.turnPeriod = static_cast<int>(std::floor((26 - s.detail) * run.runSize / 200));
-    run.hitLimit = (size / 2) / 25 * (s.complexity - 1) + size / 4;
+    run.hitLimit = hitLimit(size, s.complexity, LimitOrder::Shape);
 
     // Blanking to colour 1, clearing, and the two background colours the window goes through
     // follow each other with nothing shown in between; only the last, white, counts.

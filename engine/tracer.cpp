@@ -8,30 +8,6 @@ namespace {
 
 constexpr double kRootHalf = 0.70710678118654752440; // 1 / sqrt(2)
 
-// A fresh random turn. Heading-like elements point downwards; deeper elements may point
-// upwards too with fancy shapes, and never lie exactly on a diagonal.
-Vec2 randomTurn(Random& rng, bool deepElement, bool fancy) {
-    for (int tries = 0; tries < 1000; ++tries) {
-        const int c = static_cast<int>(std::floor(2 * rng.next())) + 1;
-        double x = c == 1 ? rng.next() : rng.next() - 1;
-        double y = rng.next();
-        if (deepElement && fancy) {
-            const int c2 = static_cast<int>(std::floor(2 * rng.next())) + 1;
-            y = c2 == 1 ? rng.next() : rng.next() - 1;
-        }
-        x = toSingle(x);
-        y = toSingle(y);
-        if (x != 0 && y != 0 && (!deepElement || std::fabs(x) != std::fabs(y))) return {x, y};
-    }
-    return {0.5, 0.25}; // unreachable with a working random source
-}
-
-struct Chain {
-    Vec2 h, e1, e2, e3;
-    Vec2 d[8]; // d[1]..d[n]
-    int n = 0;
-};
-
 } // namespace
 
 TraceOutcome traceAttempt(Surface& sf, Random& rng, const TraceParams& p) {
@@ -44,20 +20,17 @@ TraceOutcome traceAttempt(Surface& sf, Random& rng, const TraceParams& p) {
     // so mirrored pens always select mirrored pixels.
     double dx = 0, dy = -half;
     double u = -g, v = -g;
-    int step = 0;
 
-    Chain ch;
-    ch.n = p.w > 2 ? p.w - 2 : 0;
-    ch.h = randomTurn(rng, false, p.fancy);
-    ch.e1 = randomTurn(rng, false, p.fancy);
-    auto fresh = [&](Vec2& e) {
-        e = randomTurn(rng, true, p.fancy);
-        if (p.circle) normaliseTurn(e);
-    };
-    fresh(ch.e3);
-    fresh(ch.e2);
-    for (int k = 1; k <= ch.n; ++k) fresh(ch.d[k]);
-    int period = p.turnPeriod;
+    // The tracer holds its fresh turns in single precision, normalised with circle.
+    ChainRules rules;
+    rules.order = p.w;
+    rules.circle = p.circle;
+    rules.deep = p.deep;
+    rules.fancy = p.fancy;
+    rules.period = p.turnPeriod;
+    rules.singleDraws = true;
+    rules.normaliseFresh = p.circle;
+    TurnChain chain(rng, rules);
 
     // The size cross, left of the square; the background fill paints it over later.
     const int32_t grey = qbColor(7);
@@ -106,17 +79,13 @@ TraceOutcome traceAttempt(Surface& sf, Random& rng, const TraceParams& p) {
         markMain();
         if (diagonalPens) markDiagonal();
 
-        if (++step > period) {
-            step = 0;
-            Vec2& top = ch.n > 0 ? ch.d[ch.n] : ch.e3;
-            fresh(top);
-        }
+        chain.tick(rng);
         if (dx > half || dx < -half || dy > half || dy < -half || u > half || u < -half ||
             v > half || v < -half)
             return restart();
         if (std::floor(dy) >= std::floor(-dy)) break;
 
-        const Vec2 hd = ch.h;
+        const Vec2 hd = chain.heading();
         dx += hd.x;
         dy += hd.y;
         const double pp = hd.x * kRootHalf, qq = hd.y * kRootHalf;
@@ -128,20 +97,7 @@ TraceOutcome traceAttempt(Surface& sf, Random& rng, const TraceParams& p) {
 
         if (sf.pixel(pixelAt(cx, dx), pixelAt(cy, dy)) == kBorder) out.hits += 1;
 
-        feedTurn(ch.h, p.circle ? ch.e1 : ch.e3);
-        normaliseTurn(ch.h);
-        feedTurn(ch.e1, p.deep ? ch.e2 : ch.e3);
-        normaliseTurn(ch.e1);
-        feedTurn(ch.e2, ch.e3);
-        if (p.deep) normaliseTurn(ch.e2);
-        if (p.w > 2) {
-            feedTurn(ch.e3, ch.d[1]);
-            if (p.deep) normaliseTurn(ch.e3);
-            for (int k = 1; k <= p.w - 3; ++k) {
-                feedTurn(ch.d[k], ch.d[k + 1]);
-                if (p.deep) normaliseTurn(ch.d[k]);
-            }
-        }
+        chain.advance();
     }
     if (!p.ignoreHits && out.hits > p.hitLimit) return restart();
     out.result = TraceResult::Closed;
