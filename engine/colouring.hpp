@@ -18,18 +18,25 @@ struct ColourRun {
     Census census;        // empty unless the list colours are on; used entries count 0
 };
 
-// Colours the closed outline drawn in colour 1 around the square of side s centred on pixel
-// (cx, cy); everything outside it becomes colour 1.
-ColourRun colourRegions(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
-                        double s, int nsides, DiagonalColour rule);
+// The square whose outline is coloured.
+struct RegionSquare {
+    int cx = 0, cy = 0; // centre pixel
+    double s = 0;       // side
+    int nsides = 4;     // 8: the regions under the 45-degree images are coloured too
+    DiagonalColour rule = DiagonalColour::ScanColour;
+};
+
+// Colours the closed outline drawn in colour 1 around the square; everything outside it
+// becomes colour 1.
+ColourRun colourRegions(Surface& sf, const ColourSettings& cs, Random& rng, const RegionSquare& sq);
 
 inline ColourRun colourShape(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
                              double s, int nsides) {
-    return colourRegions(sf, cs, rng, cx, cy, s, nsides, DiagonalColour::ScanColour);
+    return colourRegions(sf, cs, rng, {cx, cy, s, nsides, DiagonalColour::ScanColour});
 }
 inline ColourRun colourTile(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
                             double s, int nsides) {
-    return colourRegions(sf, cs, rng, cx, cy, s, nsides, DiagonalColour::Fresh);
+    return colourRegions(sf, cs, rng, {cx, cy, s, nsides, DiagonalColour::Fresh});
 }
 
 } // namespace vx

@@ -1,6 +1,7 @@
 #include "engine/pattern.hpp"
 
 #include "engine/fill.hpp"
+#include "engine/pens.hpp"
 #include "engine/turns.hpp"
 
 #include <algorithm>
@@ -8,55 +9,54 @@
 
 namespace vx {
 
+namespace {
+
+// The walk's chain keeps its draws in double precision and never normalises a fresh turn.
+ChainRules chainRules(const WalkParams& p, int sigma) {
+    ChainRules r;
+    r.order = sigma;
+    r.circle = sigma >= 1;
+    r.deep = sigma >= 2;
+    r.fancy = p.fancy;
+    r.period = p.turnPeriod;
+    return r;
+}
+
+// W0, at an offset from the centre, on or past a frame line.
+bool atFrame(double dx, double dy, int half) {
+    const double fx = std::floor(dx), fy = std::floor(dy);
+    return fx <= -half || fx >= half || fy <= -half || fy >= half;
+}
+
+WalkOutcome reject(Surface& sf, const WalkParams& p, WalkOutcome out) {
+    // The walk draws only in the tile square and one pixel past its edges (a pen is plotted
+    // before the frame test), so white there is white everywhere.
+    const int half = p.s / 2;
+    sf.fillBox(p.cx - half - 2, p.cy - half - 2, p.cx + half + 2, p.cy + half + 2, kWhite);
+    out.result = WalkResult::Rejected;
+    return out;
+}
+
+} // namespace
+
 WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
     WalkOutcome out;
     const int cx = p.cx, cy = p.cy;
     const int half = p.s / 2;
-    const int sigma = std::clamp(p.sigma, 0, 8);
-
     sf.box(cx - half + 1, cy - half + 1, cx + half - 1, cy + half - 1, kBorder);
+    TurnChain chain(rng, chainRules(p, std::clamp(p.sigma, 0, 8)));
 
-    // W0 as an offset from the centre; the other pens are its seven images, so that mirrored
-    // pens always select mirrored pixels.
+    // W0 as an offset from the centre; the other pens are its seven images (markPen).
     double dx = 0, dy = 0;
     out.x = cx;
     out.y = cy;
-
-    // The walk's chain keeps its draws in double precision and never normalises a fresh turn.
-    ChainRules rules;
-    rules.order = sigma;
-    rules.circle = sigma >= 1;
-    rules.deep = sigma >= 2;
-    rules.fancy = p.fancy;
-    rules.period = p.turnPeriod;
-    TurnChain chain(rng, rules);
-
     const long maxSteps = p.maxSteps > 0 ? p.maxSteps : static_cast<long>(p.s) * p.s + 4096;
-    // The walk draws only in the tile square and one pixel past its edges (a pen is plotted
-    // before the frame test), so white there is white everywhere.
-    auto reject = [&]() {
-        sf.fillBox(cx - half - 2, cy - half - 2, cx + half + 2, cy + half + 2, kWhite);
-        out.result = WalkResult::Rejected;
-        return out;
-    };
-
     for (long steps = 0;; ++steps) {
-        const int rx = pixelOffset(dx), ry = pixelOffset(dy);
-        sf.setPixel(cx + rx, cy + ry, kBorder);
-        sf.setPixel(cx - rx, cy + ry, kBorder);
-        sf.setPixel(cx - rx, cy - ry, kBorder);
-        sf.setPixel(cx + rx, cy - ry, kBorder);
-        sf.setPixel(cx + ry, cy - rx, kBorder);
-        sf.setPixel(cx + ry, cy + rx, kBorder);
-        sf.setPixel(cx - ry, cy + rx, kBorder);
-        sf.setPixel(cx - ry, cy - rx, kBorder);
-
+        markPen(sf, cx, cy, dx, dy, 8);
         chain.tick(rng);
-        const double fx = std::floor(dx), fy = std::floor(dy);
-        if (fx <= -half || fx >= half || fy <= -half || fy >= half) break;
-        if (p.onePass) break;
+        if (atFrame(dx, dy, half) || p.onePass) break;
         // A walk that circles inside the frame would never end.
-        if (steps >= maxSteps) return reject();
+        if (steps >= maxSteps) return reject(sf, p, out);
 
         dx += chain.heading().x;
         dy += chain.heading().y;
@@ -65,12 +65,11 @@ WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
         if (sf.pixel(cx + pixelOffset(dx), cy + pixelOffset(dy)) == kBorder) {
             out.hits += 1;
             // Past the limit the walk is lost anyway; stop drawing it.
-            if (!p.ignoreHits && out.hits > p.hitLimit) return reject();
+            if (!p.ignoreHits && out.hits > p.hitLimit) return reject(sf, p, out);
         }
-
         chain.advance();
     }
-    if (!p.ignoreHits && out.hits > p.hitLimit) return reject();
+    if (!p.ignoreHits && out.hits > p.hitLimit) return reject(sf, p, out);
     if (p.onePass) out.hits = 0;
     out.result = WalkResult::Accepted;
     return out;
