@@ -12,9 +12,9 @@ constexpr double kRootHalf = 0.70710678118654752440; // 1 / sqrt(2)
 
 // Fills on the one pixel rule of the generators: every seed is the centre plus
 // pixelOffset(offset), so the eight images of an offset select mirrored pixels.
-class Painter {
+template <class Rec> class Painter {
   public:
-    Painter(Surface& sf, int cx, int cy) : sf_(sf), cx_(cx), cy_(cy) {}
+    Painter(Surface& sf, int cx, int cy, Rec& rec) : sf_(sf), rec_(rec), cx_(cx), cy_(cy) {}
 
     int32_t pixel(double ox, double oy) const {
         return sf_.pixel(cx_ + pixelOffset(ox), cy_ + pixelOffset(oy));
@@ -28,7 +28,12 @@ class Painter {
         // Every region is of one colour, so a seed on the outline, off the surface or already
         // in the fill colour would change nothing: skip the fill and its pixel tests.
         if (p == kBorder || p < 0 || p == sf_.fillColor()) return;
-        fillWithRetry(sf_, x, y);
+        fillAt(x, y, x, y);
+    }
+    // A fill with retry at pixel (x, y), tested at (tx, ty).
+    void fillAt(int x, int y, int tx, int ty) {
+        fillWithRetry(sf_, x, y, tx, ty);
+        rec_.filled(x, y, sf_.fillColor());
     }
 
     // The main fill points: (a, b) and its images, in the order P1..P8.
@@ -49,21 +54,22 @@ class Painter {
 
   private:
     Surface& sf_;
+    Rec& rec_;
     int cx_, cy_;
 };
 
 // Everything outside the outline, the size cross included, becomes colour 1.
-void fillOutside(Surface& sf, Painter& paint) {
-    sf.box(-10, -10, bigBoxX(sf), bigBoxY(sf), kBorder);
+template <class Rec> void fillOutside(Surface& sf, Rec& rec, Painter<Rec>& paint) {
+    stroke(sf, rec, {StrokeKind::Box, -10, -10, bigBoxX(sf), bigBoxY(sf), kBorder});
     paint.setColour(kBorder);
-    fillWithRetry(sf, 1, 1, 2, 2);
+    paint.fillAt(1, 1, 2, 2);
 }
 
 // The scan point P1 = centre + (dx, dy) walks the quarter right of the centre column and above
 // the centre row; Q1 = centre + (u, v) is its image turned by 45 degrees.
-class QuarterScan {
+template <class Rec> class QuarterScan {
   public:
-    QuarterScan(Painter& paint, ColourChooser& chooser, const RegionSquare& sq, Census* census)
+    QuarterScan(Painter<Rec>& paint, ColourChooser& chooser, const RegionSquare& sq, Census* census)
         : paint_(paint), chooser_(chooser), sq_(sq), census_(census) {}
 
     void run() {
@@ -113,7 +119,7 @@ class QuarterScan {
         paint_.fillDiagonal(u, v);
     }
 
-    Painter& paint_;
+    Painter<Rec>& paint_;
     ColourChooser& chooser_;
     const RegionSquare& sq_;
     Census* census_;
@@ -121,7 +127,7 @@ class QuarterScan {
 
 // No scan point is the centre itself; a white centre pixel enclosed by the outline would
 // otherwise stay white.
-void fillCentre(Painter& paint, ColourChooser& chooser) {
+template <class Rec> void fillCentre(Painter<Rec>& paint, ColourChooser& chooser) {
     if (paint.pixel(0, 0) != kWhite) return;
     const int32_t c = chooser.firstPass();
     if (c == kWhite || c == kListBlack) return;
@@ -130,7 +136,8 @@ void fillCentre(Painter& paint, ColourChooser& chooser) {
 }
 
 // The largest areas of the census, repainted from the user's list.
-void recolour(Painter& paint, Census& census, const ColourSettings& cs, Random& rng,
+template <class Rec>
+void recolour(Painter<Rec>& paint, Census& census, const ColourSettings& cs, Random& rng,
               const RegionSquare& sq) {
     Recolouring recolour(census, cs.list, rng);
     Refill r;
@@ -140,21 +147,29 @@ void recolour(Painter& paint, Census& census, const ColourSettings& cs, Random& 
     }
 }
 
-} // namespace
-
-ColourRun colourRegions(Surface& sf, const ColourSettings& cs, Random& rng,
-                        const RegionSquare& sq) {
-    Painter paint(sf, sq.cx, sq.cy);
-    fillOutside(sf, paint);
+template <class Rec>
+ColourRun colour(Surface& sf, const ColourSettings& cs, Random& rng, const RegionSquare& sq,
+                 Rec& rec) {
+    Painter<Rec> paint(sf, sq.cx, sq.cy, rec);
+    fillOutside(sf, rec, paint);
     ColourChooser chooser(cs, rng);
     chooser.startRow();
     ColourRun run;
     const bool census = cs.tcolor2 == 1;
-    QuarterScan(paint, chooser, sq, census ? &run.census : nullptr).run();
+    QuarterScan<Rec>(paint, chooser, sq, census ? &run.census : nullptr).run();
     fillCentre(paint, chooser);
     run.lastpick = chooser.lastpick();
     if (census && recolouringOn(cs)) recolour(paint, run.census, cs, rng, sq);
     return run;
+}
+
+} // namespace
+
+ColourRun colourRegions(Surface& sf, const ColourSettings& cs, Random& rng, const RegionSquare& sq,
+                        Recorder* rec) {
+    if (rec) return colour(sf, cs, rng, sq, *rec);
+    NoRecorder none;
+    return colour(sf, cs, rng, sq, none);
 }
 
 } // namespace vx

@@ -3,6 +3,7 @@
 // one quarter of the square with its eight (or sixteen) mirrored fill points, the census and
 // the recolouring by area.
 #include "engine/choosing.hpp"
+#include "engine/recorder.hpp"
 #include "model/drawing.hpp"
 #include "surface/surface.hpp"
 
@@ -27,16 +28,17 @@ struct RegionSquare {
 };
 
 // Colours the closed outline drawn in colour 1 around the square; everything outside it
-// becomes colour 1.
-ColourRun colourRegions(Surface& sf, const ColourSettings& cs, Random& rng, const RegionSquare& sq);
+// becomes colour 1. A recorder, when given, is told each fill (engine/recorder.hpp).
+ColourRun colourRegions(Surface& sf, const ColourSettings& cs, Random& rng, const RegionSquare& sq,
+                        Recorder* rec = nullptr);
 
 inline ColourRun colourShape(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
-                             double s, int nsides) {
-    return colourRegions(sf, cs, rng, {cx, cy, s, nsides, DiagonalColour::ScanColour});
+                             double s, int nsides, Recorder* rec = nullptr) {
+    return colourRegions(sf, cs, rng, {cx, cy, s, nsides, DiagonalColour::ScanColour}, rec);
 }
 inline ColourRun colourTile(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
-                            double s, int nsides) {
-    return colourRegions(sf, cs, rng, {cx, cy, s, nsides, DiagonalColour::Fresh});
+                            double s, int nsides, Recorder* rec = nullptr) {
+    return colourRegions(sf, cs, rng, {cx, cy, s, nsides, DiagonalColour::Fresh}, rec);
 }
 
 } // namespace vx

@@ -2,6 +2,7 @@
 
 #include "engine/fill.hpp"
 #include "engine/pens.hpp"
+#include "engine/recorder.hpp"
 #include "engine/turns.hpp"
 
 #include <algorithm>
@@ -28,22 +29,31 @@ bool atFrame(double dx, double dy, int half) {
     return fx <= -half || fx >= half || fy <= -half || fy >= half;
 }
 
-WalkOutcome reject(Surface& sf, const WalkParams& p, WalkOutcome out) {
+// The tile frame, one pixel inside the tile square.
+Stroke frame(int cx, int cy, int s) {
+    const double half = s / 2;
+    return {StrokeKind::Box, cx - half + 1, cy - half + 1, cx + half - 1, cy + half - 1, kBorder};
+}
+
+template <class Rec>
+WalkOutcome reject(Surface& sf, const WalkParams& p, Rec& rec, WalkOutcome out) {
     // The walk draws only in the tile square and one pixel past its edges (a pen is plotted
     // before the frame test), so white there is white everywhere.
-    const int half = p.s / 2;
-    sf.fillBox(p.cx - half - 2, p.cy - half - 2, p.cx + half + 2, p.cy + half + 2, kWhite);
+    const double half = p.s / 2;
+    stroke(sf, rec,
+           {StrokeKind::FilledBox, p.cx - half - 2, p.cy - half - 2, p.cx + half + 2,
+            p.cy + half + 2, kWhite});
+    rec.attemptEnded(false);
     out.result = WalkResult::Rejected;
     return out;
 }
 
-} // namespace
-
-WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
+template <class Rec> WalkOutcome walk(Surface& sf, Random& rng, const WalkParams& p, Rec& rec) {
     WalkOutcome out;
     const int cx = p.cx, cy = p.cy;
     const int half = p.s / 2;
-    sf.box(cx - half + 1, cy - half + 1, cx + half - 1, cy + half - 1, kBorder);
+    rec.attemptBegan();
+    stroke(sf, rec, frame(cx, cy, p.s));
     TurnChain chain(rng, chainRules(p, std::clamp(p.sigma, 0, 8)));
 
     // W0 as an offset from the centre; the other pens are its seven images (markPen).
@@ -53,10 +63,11 @@ WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
     const long maxSteps = p.maxSteps > 0 ? p.maxSteps : static_cast<long>(p.s) * p.s + 4096;
     for (long steps = 0;; ++steps) {
         markPen(sf, cx, cy, dx, dy, 8);
+        rec.marked({dx, dy, 8, false});
         chain.tick(rng);
         if (atFrame(dx, dy, half) || p.onePass) break;
         // A walk that circles inside the frame would never end.
-        if (steps >= maxSteps) return reject(sf, p, out);
+        if (steps >= maxSteps) return reject(sf, p, rec, out);
 
         dx += chain.heading().x;
         dy += chain.heading().y;
@@ -65,14 +76,23 @@ WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
         if (sf.pixel(cx + pixelOffset(dx), cy + pixelOffset(dy)) == kBorder) {
             out.hits += 1;
             // Past the limit the walk is lost anyway; stop drawing it.
-            if (!p.ignoreHits && out.hits > p.hitLimit) return reject(sf, p, out);
+            if (!p.ignoreHits && out.hits > p.hitLimit) return reject(sf, p, rec, out);
         }
         chain.advance();
     }
-    if (!p.ignoreHits && out.hits > p.hitLimit) return reject(sf, p, out);
+    if (!p.ignoreHits && out.hits > p.hitLimit) return reject(sf, p, rec, out);
     if (p.onePass) out.hits = 0;
+    rec.attemptEnded(true);
     out.result = WalkResult::Accepted;
     return out;
+}
+
+} // namespace
+
+WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p, Recorder* rec) {
+    if (rec) return walk(sf, rng, p, *rec);
+    NoRecorder none;
+    return walk(sf, rng, p, none);
 }
 
 TilingEnd tilePattern(Surface& win, int s, Surface& tile) {
@@ -119,8 +139,27 @@ TilingEnd tilePattern(Surface& win, int s, Surface& tile) {
     return end;
 }
 
+namespace {
+
+WalkParams walkParams(const PatternRun& run, const DrawSettings& s, const Surface& canvas,
+                      const PatternLimits& limits) {
+    WalkParams p;
+    p.cx = canvas.width() / 2;
+    p.cy = canvas.height() / 2;
+    p.s = run.runSize;
+    p.sigma = static_cast<int>(run.smoothLevel);
+    p.fancy = s.fancy;
+    p.onePass = s.sides == 8;
+    p.turnPeriod = run.turnPeriod;
+    p.hitLimit = run.hitLimit;
+    p.maxSteps = limits.maxSteps;
+    return p;
+}
+
+} // namespace
+
 PatternRun drawPattern(const DrawSettings& s, Random& rng, Surface& canvas, Surface& tile,
-                       const PatternLimits& limits) {
+                       const PatternLimits& limits, Recorder* rec) {
     PatternRun run;
     const double size = s.size;
     const int side = static_cast<int>(std::floor(size / 10) * 10);
@@ -134,34 +173,30 @@ PatternRun drawPattern(const DrawSettings& s, Random& rng, Surface& canvas, Surf
     // The colour-1 blank, the clear and the colour-1 background before this white one are
     // never seen (nothing runs in between), so one white clear stands for all four.
     canvas.setBackColor(kWhite);
-
-    WalkParams p;
-    p.cx = canvas.width() / 2;
-    p.cy = canvas.height() / 2;
-    p.s = side;
-    p.sigma = static_cast<int>(sigma);
-    p.fancy = s.fancy;
-    p.onePass = s.sides == 8;
-    p.turnPeriod = run.turnPeriod;
-    p.hitLimit = run.hitLimit;
-    p.maxSteps = limits.maxSteps;
+    WalkParams p = walkParams(run, s, canvas, limits);
+    if (rec) rec->began({DrawingKind::Pattern, canvas.width(), canvas.height(), p.cx, p.cy, side});
 
     while (run.attempts < limits.maxAttempts && !run.accepted) {
         p.ignoreHits = run.attempts >= limits.relaxAfter;
-        const WalkOutcome walk = walkAttempt(canvas, rng, p);
+        const WalkOutcome walk = walkAttempt(canvas, rng, p, rec);
         run.accepted = walk.result == WalkResult::Accepted;
         run.hits = walk.hits;
         ++run.attempts;
     }
     if (!run.accepted) {
         // Every walk wandered off: a plain framed tile still gives a pattern.
-        canvas.box(p.cx - side / 2 + 1, p.cy - side / 2 + 1, p.cx + side / 2 - 1,
-                   p.cy + side / 2 - 1, kBorder);
+        const Stroke box = frame(p.cx, p.cy, side);
+        drawStroke(canvas, box);
+        if (rec) rec->stroked(box);
         run.hits = 0;
     }
 
-    run.colour = colourTile(canvas, s.colour, rng, p.cx, p.cy, side, p.onePass ? 8 : 4);
+    run.colour = colourTile(canvas, s.colour, rng, p.cx, p.cy, side, p.onePass ? 8 : 4, rec);
     run.tiling = tilePattern(canvas, side, tile);
+    if (rec) {
+        rec->tiled(side);
+        rec->ended();
+    }
     return run;
 }
 

@@ -12,15 +12,17 @@ constexpr double kRootHalf = 0.70710678118654752440; // 1 / sqrt(2)
 
 // The pens of one attempt: P1 and Q1 as offsets from the centre, every other pen one of
 // their images.
-class Pens {
+template <class Rec> class Pens {
   public:
-    explicit Pens(Surface& sf, const TraceParams& p)
-        : sf_(sf), cx_(p.cx), cy_(p.cy), half_(p.s / 2), mainImages_(p.nsides == 2 ? 4 : 8),
-          diagonal_(p.nsides == 8), dy_(-half_), u_(-half_ * kRootHalf), v_(u_) {}
+    Pens(Surface& sf, const TraceParams& p, Rec& rec)
+        : sf_(sf), rec_(rec), cx_(p.cx), cy_(p.cy), half_(p.s / 2),
+          mainImages_(p.nsides == 2 ? 4 : 8), diagonal_(p.nsides == 8), dy_(-half_),
+          u_(-half_ * kRootHalf), v_(u_) {}
 
     // P1 to P8 (P1 to P4 with two sides), then Q1 to Q8 with eight sides.
     void mark() {
         markPen(sf_, cx_, cy_, dx_, dy_, mainImages_);
+        rec_.marked({dx_, dy_, mainImages_, false});
         if (diagonal_) markDiagonal();
     }
     // P1 or Q1, as just marked, outside the shape square. The diagonal pens always move,
@@ -47,9 +49,13 @@ class Pens {
     bool onOutline() const { return sf_.pixel(pixelAt(cx_, dx_), pixelAt(cy_, dy_)) == kBorder; }
 
   private:
-    void markDiagonal() { markPen(sf_, cx_, cy_, u_, v_, 8); }
+    void markDiagonal() {
+        markPen(sf_, cx_, cy_, u_, v_, 8);
+        rec_.marked({u_, v_, 8, true});
+    }
 
     Surface& sf_;
+    Rec& rec_;
     const int cx_, cy_;
     const double half_;
     const int mainImages_;
@@ -71,46 +77,58 @@ ChainRules chainRules(const TraceParams& p) {
 }
 
 // The size cross, left of the square; the background fill paints it over later.
-void drawSizeCross(Surface& sf, const TraceParams& p) {
+template <class Rec> void drawSizeCross(Surface& sf, const TraceParams& p, Rec& rec) {
     const int32_t grey = qbColor(7);
-    const double half = p.s / 2;
-    sf.segment(p.cx - 2 * p.s, p.cy, p.cx - p.s, p.cy, grey);
-    sf.segment(p.cx - 1.5 * p.s, p.cy - half, p.cx - 1.5 * p.s, p.cy + half, grey);
+    const double cx = p.cx, cy = p.cy, half = p.s / 2, x = cx - 1.5 * p.s;
+    stroke(sf, rec, {StrokeKind::Segment, cx - 2 * p.s, cy, cx - p.s, cy, grey});
+    stroke(sf, rec, {StrokeKind::Segment, x, cy - half, x, cy + half, grey});
 }
 
-TraceOutcome restart(Surface& sf, const TraceParams& p, TraceOutcome out) {
+template <class Rec>
+TraceOutcome restart(Surface& sf, const TraceParams& p, Rec& rec, TraceOutcome out) {
     // The window was white before the attempt, so blanking what the attempt drew on (the size
     // cross and the square) looks the same as blanking the whole window, at a fraction of the
     // cost on a large window.
     const double half = p.s / 2;
-    sf.fillBox(p.cx - 2 * p.s - 1, p.cy - half - 1, p.cx + half + 1, p.cy + half + 1, kWhite);
+    stroke(sf, rec,
+           {StrokeKind::FilledBox, p.cx - 2 * p.s - 1, p.cy - half - 1, p.cx + half + 1,
+            p.cy + half + 1, kWhite});
+    rec.attemptEnded(false);
     out.result = TraceResult::Restart;
     return out;
 }
 
-} // namespace
-
-TraceOutcome traceAttempt(Surface& sf, Random& rng, const TraceParams& p) {
+template <class Rec> TraceOutcome trace(Surface& sf, Random& rng, const TraceParams& p, Rec& rec) {
     TraceOutcome out;
-    Pens pens(sf, p);
+    rec.attemptBegan();
+    Pens<Rec> pens(sf, p, rec);
     TurnChain chain(rng, chainRules(p));
-    drawSizeCross(sf, p);
+    drawSizeCross(sf, p, rec);
 
     // A pen that keeps circling inside the square would never close: bound the steps.
     const long maxSteps = 64L * static_cast<long>(p.s) + 4096;
     for (long n = 0;; ++n) {
-        if (n > maxSteps) return restart(sf, p, out);
+        if (n > maxSteps) return restart(sf, p, rec, out);
         pens.mark();
         chain.tick(rng);
-        if (pens.outside()) return restart(sf, p, out);
+        if (pens.outside()) return restart(sf, p, rec, out);
         if (pens.closed()) break;
         pens.move(chain.heading());
         if (pens.onOutline()) out.hits += 1;
         chain.advance();
     }
-    if (!p.ignoreHits && out.hits > p.hitLimit) return restart(sf, p, out);
+    if (!p.ignoreHits && out.hits > p.hitLimit) return restart(sf, p, rec, out);
+    rec.attemptEnded(true);
     out.result = TraceResult::Closed;
     return out;
+}
+
+} // namespace
+
+TraceOutcome traceAttempt(Surface& sf, Random& rng, const TraceParams& p, Recorder* rec) {
+    if (rec) return trace(sf, rng, p, *rec);
+    NoRecorder none;
+    return trace(sf, rng, p, none);
 }
 
 } // namespace vx
