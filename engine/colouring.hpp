@@ -3,6 +3,7 @@
 // one quarter of the square with its eight (or sixteen) mirrored fill points, the census and
 // the recolouring by area.
 #include "engine/choosing.hpp"
+#include "engine/recorder.hpp"
 #include "model/drawing.hpp"
 #include "surface/surface.hpp"
 
@@ -18,18 +19,26 @@ struct ColourRun {
     Census census;        // empty unless the list colours are on; used entries count 0
 };
 
-// Colours the closed outline drawn in colour 1 around the square of side s centred on pixel
-// (cx, cy); everything outside it becomes colour 1.
-ColourRun colourRegions(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
-                        double s, int nsides, DiagonalColour rule);
+// The square whose outline is coloured.
+struct RegionSquare {
+    int cx = 0, cy = 0; // centre pixel
+    double s = 0;       // side
+    int nsides = 4;     // 8: the regions under the 45-degree images are coloured too
+    DiagonalColour rule = DiagonalColour::ScanColour;
+};
+
+// Colours the closed outline drawn in colour 1 around the square; everything outside it
+// becomes colour 1. A recorder, when given, is told each fill (engine/recorder.hpp).
+ColourRun colourRegions(Surface& sf, const ColourSettings& cs, Random& rng, const RegionSquare& sq,
+                        Recorder* rec = nullptr);
 
 inline ColourRun colourShape(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
-                             double s, int nsides) {
-    return colourRegions(sf, cs, rng, cx, cy, s, nsides, DiagonalColour::ScanColour);
+                             double s, int nsides, Recorder* rec = nullptr) {
+    return colourRegions(sf, cs, rng, {cx, cy, s, nsides, DiagonalColour::ScanColour}, rec);
 }
 inline ColourRun colourTile(Surface& sf, const ColourSettings& cs, Random& rng, int cx, int cy,
-                            double s, int nsides) {
-    return colourRegions(sf, cs, rng, cx, cy, s, nsides, DiagonalColour::Fresh);
+                            double s, int nsides, Recorder* rec = nullptr) {
+    return colourRegions(sf, cs, rng, {cx, cy, s, nsides, DiagonalColour::Fresh}, rec);
 }
 
 } // namespace vx

@@ -1,6 +1,8 @@
 #include "engine/pattern.hpp"
 
 #include "engine/fill.hpp"
+#include "engine/pens.hpp"
+#include "engine/recorder.hpp"
 #include "engine/turns.hpp"
 
 #include <algorithm>
@@ -10,124 +12,87 @@ namespace vx {
 
 namespace {
 
-// A component with a random sign: one draw chooses the sign, a second gives the size.
-double signedRandom(Random& rng) {
-    const int c = static_cast<int>(std::floor(2 * rng.next())) + 1;
-    return c == 1 ? rng.next() : rng.next() - 1;
+// The walk's chain keeps its draws in double precision and never normalises a fresh turn.
+ChainRules chainRules(const WalkParams& p, int sigma) {
+    ChainRules r;
+    r.order = sigma;
+    r.circle = sigma >= 1;
+    r.deep = sigma >= 2;
+    r.fancy = p.fancy;
+    r.period = p.turnPeriod;
+    return r;
 }
 
-// The step and level 1 start downwards.
-Vec2 stepPair(Random& rng) {
-    for (int tries = 0; tries < 1000; ++tries) {
-        const double x = signedRandom(rng);
-        const double y = rng.next();
-        if (x != 0 && y != 0) return {x, y};
-    }
-    return {0.5, 0.25}; // unreachable with a working random source
+// W0, at an offset from the centre, on or past a frame line.
+bool atFrame(double dx, double dy, int half) {
+    const double fx = std::floor(dx), fy = std::floor(dy);
+    return fx <= -half || fx >= half || fy <= -half || fy >= half;
 }
 
-// Levels 2 and up may point upwards with fancy shapes, and never lie on a diagonal.
-Vec2 levelPair(Random& rng, bool fancy) {
-    for (int tries = 0; tries < 1000; ++tries) {
-        const double x = signedRandom(rng);
-        double y = rng.next();
-        if (fancy) y = signedRandom(rng);
-        if (x != 0 && y != 0 && std::fabs(x) != std::fabs(y)) return {x, y};
-    }
-    return {0.5, 0.25};
+// The tile frame, one pixel inside the tile square.
+Stroke frame(int cx, int cy, int s) {
+    const double half = s / 2;
+    return {StrokeKind::Box, cx - half + 1, cy - half + 1, cx + half - 1, cy + half - 1, kBorder};
 }
 
-struct Chain {
-    Vec2 step, l1, l2, l3;
-    Vec2 deep[8]; // levels 4 and up at indices 1..sigma-2
-};
+template <class Rec>
+WalkOutcome reject(Surface& sf, const WalkParams& p, Rec& rec, WalkOutcome out) {
+    // The walk draws only in the tile square and one pixel past its edges (a pen is plotted
+    // before the frame test), so white there is white everywhere.
+    const double half = p.s / 2;
+    stroke(sf, rec,
+           {StrokeKind::FilledBox, p.cx - half - 2, p.cy - half - 2, p.cx + half + 2,
+            p.cy + half + 2, kWhite});
+    rec.attemptEnded(false);
+    out.result = WalkResult::Rejected;
+    return out;
+}
 
-} // namespace
-
-WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p) {
+template <class Rec> WalkOutcome walk(Surface& sf, Random& rng, const WalkParams& p, Rec& rec) {
     WalkOutcome out;
     const int cx = p.cx, cy = p.cy;
     const int half = p.s / 2;
-    const int sigma = std::clamp(p.sigma, 0, 8);
+    rec.attemptBegan();
+    stroke(sf, rec, frame(cx, cy, p.s));
+    TurnChain chain(rng, chainRules(p, std::clamp(p.sigma, 0, 8)));
 
-    sf.box(cx - half + 1, cy - half + 1, cx + half - 1, cy + half - 1, kBorder);
-
-    // W0 as an offset from the centre; the other pens are its seven images, so that mirrored
-    // pens always select mirrored pixels.
+    // W0 as an offset from the centre; the other pens are its seven images (markPen).
     double dx = 0, dy = 0;
     out.x = cx;
     out.y = cy;
-
-    Chain ch;
-    ch.step = stepPair(rng);
-    ch.l1 = stepPair(rng);
-    ch.l3 = levelPair(rng, p.fancy);
-    ch.l2 = levelPair(rng, p.fancy);
-    for (int k = 1; k <= sigma - 2; ++k) ch.deep[k] = levelPair(rng, p.fancy);
-    Vec2& top = sigma <= 2 ? ch.l3 : ch.deep[sigma - 2];
-
-    double turns = 0, turnLimit = p.turnPeriod;
     const long maxSteps = p.maxSteps > 0 ? p.maxSteps : static_cast<long>(p.s) * p.s + 4096;
-    // The walk draws only in the tile square and one pixel past its edges (a pen is plotted
-    // before the frame test), so white there is white everywhere.
-    auto reject = [&]() {
-        sf.fillBox(cx - half - 2, cy - half - 2, cx + half + 2, cy + half + 2, kWhite);
-        out.result = WalkResult::Rejected;
-        return out;
-    };
-
     for (long steps = 0;; ++steps) {
-        const int rx = pixelOffset(dx), ry = pixelOffset(dy);
-        sf.setPixel(cx + rx, cy + ry, kBorder);
-        sf.setPixel(cx - rx, cy + ry, kBorder);
-        sf.setPixel(cx - rx, cy - ry, kBorder);
-        sf.setPixel(cx + rx, cy - ry, kBorder);
-        sf.setPixel(cx + ry, cy - rx, kBorder);
-        sf.setPixel(cx + ry, cy + rx, kBorder);
-        sf.setPixel(cx - ry, cy + rx, kBorder);
-        sf.setPixel(cx - ry, cy - rx, kBorder);
-
-        turns += 1;
-        if (turns > turnLimit) {
-            turns = 0;
-            turnLimit = p.turnPeriod;
-            top = levelPair(rng, p.fancy);
-        }
-        const double fx = std::floor(dx), fy = std::floor(dy);
-        if (fx <= -half || fx >= half || fy <= -half || fy >= half) break;
-        if (p.onePass) break;
+        markPen(sf, cx, cy, dx, dy, 8);
+        rec.marked({dx, dy, 8, false});
+        chain.tick(rng);
+        if (atFrame(dx, dy, half) || p.onePass) break;
         // A walk that circles inside the frame would never end.
-        if (steps >= maxSteps) return reject();
+        if (steps >= maxSteps) return reject(sf, p, rec, out);
 
-        dx += ch.step.x;
-        dy += ch.step.y;
+        dx += chain.heading().x;
+        dy += chain.heading().y;
         out.x = cx + dx;
         out.y = cy + dy;
         if (sf.pixel(cx + pixelOffset(dx), cy + pixelOffset(dy)) == kBorder) {
             out.hits += 1;
             // Past the limit the walk is lost anyway; stop drawing it.
-            if (!p.ignoreHits && out.hits > p.hitLimit) return reject();
+            if (!p.ignoreHits && out.hits > p.hitLimit) return reject(sf, p, rec, out);
         }
-
-        feedTurn(ch.step, sigma == 0 ? ch.l3 : ch.l1);
-        normaliseTurn(ch.step);
-        feedTurn(ch.l1, sigma < 2 ? ch.l3 : ch.l2);
-        normaliseTurn(ch.l1);
-        feedTurn(ch.l2, ch.l3);
-        if (sigma >= 2) normaliseTurn(ch.l2);
-        if (sigma > 2) {
-            feedTurn(ch.l3, ch.deep[1]);
-            normaliseTurn(ch.l3);
-            for (int k = 1; k <= sigma - 3; ++k) {
-                feedTurn(ch.deep[k], ch.deep[k + 1]);
-                normaliseTurn(ch.deep[k]);
-            }
-        }
+        chain.advance();
     }
-    if (!p.ignoreHits && out.hits > p.hitLimit) return reject();
+    if (!p.ignoreHits && out.hits > p.hitLimit) return reject(sf, p, rec, out);
     if (p.onePass) out.hits = 0;
+    rec.attemptEnded(true);
     out.result = WalkResult::Accepted;
     return out;
+}
+
+} // namespace
+
+WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p, Recorder* rec) {
+    if (rec) return walk(sf, rng, p, *rec);
+    NoRecorder none;
+    return walk(sf, rng, p, none);
 }
 
 TilingEnd tilePattern(Surface& win, int s, Surface& tile) {
@@ -174,8 +139,27 @@ TilingEnd tilePattern(Surface& win, int s, Surface& tile) {
     return end;
 }
 
+namespace {
+
+WalkParams walkParams(const PatternRun& run, const DrawSettings& s, const Surface& canvas,
+                      const PatternLimits& limits) {
+    WalkParams p;
+    p.cx = canvas.width() / 2;
+    p.cy = canvas.height() / 2;
+    p.s = run.runSize;
+    p.sigma = static_cast<int>(run.smoothLevel);
+    p.fancy = s.fancy;
+    p.onePass = s.sides == 8;
+    p.turnPeriod = run.turnPeriod;
+    p.hitLimit = run.hitLimit;
+    p.maxSteps = limits.maxSteps;
+    return p;
+}
+
+} // namespace
+
 PatternRun drawPattern(const DrawSettings& s, Random& rng, Surface& canvas, Surface& tile,
-                       const PatternLimits& limits) {
+                       const PatternLimits& limits, Recorder* rec) {
     PatternRun run;
     const double size = s.size;
     const int side = static_cast<int>(std::floor(size / 10) * 10);
@@ -184,39 +168,35 @@ PatternRun drawPattern(const DrawSettings& s, Random& rng, Surface& canvas, Surf
     run.smoothLevel = sigma;
     run.circle = sigma >= 1;
     run.turnPeriod = std::floor((26 - s.detail) * side / 200);
-    run.hitLimit = size / 4 + (s.complexity - 1) * (size / 2) / 25;
+    run.hitLimit = hitLimit(size, s.complexity, LimitOrder::Pattern);
 
     // The colour-1 blank, the clear and the colour-1 background before this white one are
     // never seen (nothing runs in between), so one white clear stands for all four.
     canvas.setBackColor(kWhite);
-
-    WalkParams p;
-    p.cx = canvas.width() / 2;
-    p.cy = canvas.height() / 2;
-    p.s = side;
-    p.sigma = static_cast<int>(sigma);
-    p.fancy = s.fancy;
-    p.onePass = s.sides == 8;
-    p.turnPeriod = run.turnPeriod;
-    p.hitLimit = run.hitLimit;
-    p.maxSteps = limits.maxSteps;
+    WalkParams p = walkParams(run, s, canvas, limits);
+    if (rec) rec->began({DrawingKind::Pattern, canvas.width(), canvas.height(), p.cx, p.cy, side});
 
     while (run.attempts < limits.maxAttempts && !run.accepted) {
         p.ignoreHits = run.attempts >= limits.relaxAfter;
-        const WalkOutcome walk = walkAttempt(canvas, rng, p);
+        const WalkOutcome walk = walkAttempt(canvas, rng, p, rec);
         run.accepted = walk.result == WalkResult::Accepted;
         run.hits = walk.hits;
         ++run.attempts;
     }
     if (!run.accepted) {
         // Every walk wandered off: a plain framed tile still gives a pattern.
-        canvas.box(p.cx - side / 2 + 1, p.cy - side / 2 + 1, p.cx + side / 2 - 1,
-                   p.cy + side / 2 - 1, kBorder);
+        const Stroke box = frame(p.cx, p.cy, side);
+        drawStroke(canvas, box);
+        if (rec) rec->stroked(box);
         run.hits = 0;
     }
 
-    run.colour = colourTile(canvas, s.colour, rng, p.cx, p.cy, side, p.onePass ? 8 : 4);
+    run.colour = colourTile(canvas, s.colour, rng, p.cx, p.cy, side, p.onePass ? 8 : 4, rec);
     run.tiling = tilePattern(canvas, side, tile);
+    if (rec) {
+        rec->tiled(side);
+        rec->ended();
+    }
     return run;
 }
 

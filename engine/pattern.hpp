@@ -2,6 +2,7 @@
 // A repeating pattern: one symmetric tile walked in the middle of the surface, coloured, and
 // painted side by side over the whole surface.
 #include "engine/colouring.hpp"
+#include "engine/recorder.hpp"
 #include "model/drawing.hpp"
 #include "surface/numeric.hpp"
 #include "surface/surface.hpp"
@@ -41,8 +42,9 @@ struct WalkOutcome {
 };
 
 // Draws the frame and one walk on a white surface; a rejected walk leaves the tile square
-// (and its one-pixel surround) white again.
-WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p);
+// (and its one-pixel surround) white again. A recorder, when given, follows the walk
+// (engine/recorder.hpp).
+WalkOutcome walkAttempt(Surface& sf, Random& rng, const WalkParams& p, Recorder* rec = nullptr);
 
 // Where the copying of the tiling stopped.
 struct TilingEnd {
@@ -68,8 +70,9 @@ struct PatternRun {
     ColourRun colour;
 };
 
-// Fills the whole surface with a repeating pattern; tile serves as the copy of the tile.
+// Fills the whole surface with a repeating pattern; tile serves as the copy of the tile. A
+// recorder, when given, follows the whole run (engine/recorder.hpp).
 PatternRun drawPattern(const DrawSettings& s, Random& rng, Surface& canvas, Surface& tile,
-                       const PatternLimits& limits = {});
+                       const PatternLimits& limits = {}, Recorder* rec = nullptr);
 
 } // namespace vx

@@ -2,6 +2,7 @@
 // One random symmetric shape in the middle of a surface: the run's parameters from the
 // settings, traced attempts until one closes, the colouring, and the picture of the square.
 #include "engine/colouring.hpp"
+#include "engine/recorder.hpp"
 #include "model/drawing.hpp"
 #include "surface/numeric.hpp"
 #include "surface/surface.hpp"
@@ -28,7 +29,9 @@ struct ShapeRun {
 
 // Draws the shape on the canvas (white first, everything outside the outline colour 1) and
 // copies its square, one pixel inside the shape square, into picture at (1, 1); the picture
-// becomes the run size plus 2 square.
-ShapeRun drawShape(const DrawSettings& s, Random& rng, Surface& canvas, Surface& picture);
+// becomes the run size plus 2 square. A recorder, when given, follows the whole run
+// (engine/recorder.hpp).
+ShapeRun drawShape(const DrawSettings& s, Random& rng, Surface& canvas, Surface& picture,
+                   Recorder* rec = nullptr);
 
 } // namespace vx

@@ -1,5 +1,7 @@
 #include "engine/tracer.hpp"
 
+#include "engine/pens.hpp"
+
 #include <cmath>
 
 namespace vx {
@@ -8,144 +10,125 @@ namespace {
 
 constexpr double kRootHalf = 0.70710678118654752440; // 1 / sqrt(2)
 
-// A fresh random turn. Heading-like elements point downwards; deeper elements may point
-// upwards too with fancy shapes, and never lie exactly on a diagonal.
-Vec2 randomTurn(Random& rng, bool deepElement, bool fancy) {
-    for (int tries = 0; tries < 1000; ++tries) {
-        const int c = static_cast<int>(std::floor(2 * rng.next())) + 1;
-        double x = c == 1 ? rng.next() : rng.next() - 1;
-        double y = rng.next();
-        if (deepElement && fancy) {
-            const int c2 = static_cast<int>(std::floor(2 * rng.next())) + 1;
-            y = c2 == 1 ? rng.next() : rng.next() - 1;
-        }
-        x = toSingle(x);
-        y = toSingle(y);
-        if (x != 0 && y != 0 && (!deepElement || std::fabs(x) != std::fabs(y))) return {x, y};
-    }
-    return {0.5, 0.25}; // unreachable with a working random source
-}
+// The pens of one attempt: P1 and Q1 as offsets from the centre, every other pen one of
+// their images.
+template <class Rec> class Pens {
+  public:
+    Pens(Surface& sf, const TraceParams& p, Rec& rec)
+        : sf_(sf), rec_(rec), cx_(p.cx), cy_(p.cy), half_(p.s / 2),
+          mainImages_(p.nsides == 2 ? 4 : 8), diagonal_(p.nsides == 8), dy_(-half_),
+          u_(-half_ * kRootHalf), v_(u_) {}
 
-struct Chain {
-    Vec2 h, e1, e2, e3;
-    Vec2 d[8]; // d[1]..d[n]
-    int n = 0;
+    // P1 to P8 (P1 to P4 with two sides), then Q1 to Q8 with eight sides.
+    void mark() {
+        markPen(sf_, cx_, cy_, dx_, dy_, mainImages_);
+        rec_.marked({dx_, dy_, mainImages_, false});
+        if (diagonal_) markDiagonal();
+    }
+    // P1 or Q1, as just marked, outside the shape square. The diagonal pens always move,
+    // drawn or not.
+    bool outside() const {
+        const double h = half_;
+        return dx_ > h || dx_ < -h || dy_ > h || dy_ < -h || u_ > h || u_ < -h || v_ > h || v_ < -h;
+    }
+    // P1 has reached the middle line, where it meets P4.
+    bool closed() const { return std::floor(dy_) >= std::floor(-dy_); }
+    // One step along the heading: the main pens at once, the diagonal pens in two half-steps,
+    // marked between them.
+    void move(const Vec2& h) {
+        dx_ += h.x;
+        dy_ += h.y;
+        const double p = h.x * kRootHalf, q = h.y * kRootHalf;
+        u_ += p;
+        v_ -= p;
+        if (diagonal_) markDiagonal();
+        u_ += q;
+        v_ += q;
+    }
+    // P1 has come onto a trace already drawn.
+    bool onOutline() const { return sf_.pixel(pixelAt(cx_, dx_), pixelAt(cy_, dy_)) == kBorder; }
+
+  private:
+    void markDiagonal() {
+        markPen(sf_, cx_, cy_, u_, v_, 8);
+        rec_.marked({u_, v_, 8, true});
+    }
+
+    Surface& sf_;
+    Rec& rec_;
+    const int cx_, cy_;
+    const double half_;
+    const int mainImages_;
+    const bool diagonal_;
+    double dx_ = 0, dy_, u_, v_;
 };
 
-} // namespace
+// The tracer holds its fresh turns in single precision, normalised with circle.
+ChainRules chainRules(const TraceParams& p) {
+    ChainRules r;
+    r.order = p.w;
+    r.circle = p.circle;
+    r.deep = p.deep;
+    r.fancy = p.fancy;
+    r.period = p.turnPeriod;
+    r.singleDraws = true;
+    r.normaliseFresh = p.circle;
+    return r;
+}
 
-TraceOutcome traceAttempt(Surface& sf, Random& rng, const TraceParams& p) {
-    TraceOutcome out;
-    const double half = p.s / 2;
-    const double g = half * kRootHalf;
-    const int cx = p.cx, cy = p.cy;
-
-    // P1 and Q1 as offsets from the centre; every other pen is one of their eight images,
-    // so mirrored pens always select mirrored pixels.
-    double dx = 0, dy = -half;
-    double u = -g, v = -g;
-    int step = 0;
-
-    Chain ch;
-    ch.n = p.w > 2 ? p.w - 2 : 0;
-    ch.h = randomTurn(rng, false, p.fancy);
-    ch.e1 = randomTurn(rng, false, p.fancy);
-    auto fresh = [&](Vec2& e) {
-        e = randomTurn(rng, true, p.fancy);
-        if (p.circle) normaliseTurn(e);
-    };
-    fresh(ch.e3);
-    fresh(ch.e2);
-    for (int k = 1; k <= ch.n; ++k) fresh(ch.d[k]);
-    int period = p.turnPeriod;
-
-    // The size cross, left of the square; the background fill paints it over later.
+// The size cross, left of the square; the background fill paints it over later.
+template <class Rec> void drawSizeCross(Surface& sf, const TraceParams& p, Rec& rec) {
     const int32_t grey = qbColor(7);
-    sf.segment(cx - 2 * p.s, cy, cx - p.s, cy, grey);
-    sf.segment(cx - 1.5 * p.s, cy - half, cx - 1.5 * p.s, cy + half, grey);
+    const double cx = p.cx, cy = p.cy, half = p.s / 2, x = cx - 1.5 * p.s;
+    stroke(sf, rec, {StrokeKind::Segment, cx - 2 * p.s, cy, cx - p.s, cy, grey});
+    stroke(sf, rec, {StrokeKind::Segment, x, cy - half, x, cy + half, grey});
+}
 
-    const bool sidePens = p.nsides != 2;
-    const bool diagonalPens = p.nsides == 8;
-    auto markMain = [&]() {
-        const int rx = pixelOffset(dx), ry = pixelOffset(dy);
-        sf.setPixel(cx + rx, cy + ry, kBorder);
-        sf.setPixel(cx - rx, cy + ry, kBorder);
-        sf.setPixel(cx - rx, cy - ry, kBorder);
-        sf.setPixel(cx + rx, cy - ry, kBorder);
-        if (sidePens) {
-            sf.setPixel(cx + ry, cy - rx, kBorder);
-            sf.setPixel(cx + ry, cy + rx, kBorder);
-            sf.setPixel(cx - ry, cy + rx, kBorder);
-            sf.setPixel(cx - ry, cy - rx, kBorder);
-        }
-    };
-    auto markDiagonal = [&]() {
-        const int ru = pixelOffset(u), rv = pixelOffset(v);
-        sf.setPixel(cx + ru, cy + rv, kBorder);
-        sf.setPixel(cx + rv, cy + ru, kBorder);
-        sf.setPixel(cx + ru, cy - rv, kBorder);
-        sf.setPixel(cx + rv, cy - ru, kBorder);
-        sf.setPixel(cx - ru, cy - rv, kBorder);
-        sf.setPixel(cx - rv, cy - ru, kBorder);
-        sf.setPixel(cx - ru, cy + rv, kBorder);
-        sf.setPixel(cx - rv, cy + ru, kBorder);
-    };
-    auto restart = [&]() {
-        // The window was white before the attempt, so blanking what the attempt drew on (the
-        // size cross and the square) looks the same as blanking the whole window, at a
-        // fraction of the cost on a large window.
-        sf.fillBox(cx - 2 * p.s - 1, cy - half - 1, cx + half + 1, cy + half + 1, kWhite);
-        out.result = TraceResult::Restart;
-        return out;
-    };
+template <class Rec>
+TraceOutcome restart(Surface& sf, const TraceParams& p, Rec& rec, TraceOutcome out) {
+    // The window was white before the attempt, so blanking what the attempt drew on (the size
+    // cross and the square) looks the same as blanking the whole window, at a fraction of the
+    // cost on a large window.
+    const double half = p.s / 2;
+    stroke(sf, rec,
+           {StrokeKind::FilledBox, p.cx - 2 * p.s - 1, p.cy - half - 1, p.cx + half + 1,
+            p.cy + half + 1, kWhite});
+    rec.attemptEnded(false);
+    out.result = TraceResult::Restart;
+    return out;
+}
+
+template <class Rec> TraceOutcome trace(Surface& sf, Random& rng, const TraceParams& p, Rec& rec) {
+    TraceOutcome out;
+    rec.attemptBegan();
+    Pens<Rec> pens(sf, p, rec);
+    TurnChain chain(rng, chainRules(p));
+    drawSizeCross(sf, p, rec);
 
     // A pen that keeps circling inside the square would never close: bound the steps.
     const long maxSteps = 64L * static_cast<long>(p.s) + 4096;
     for (long n = 0;; ++n) {
-        if (n > maxSteps) return restart();
-        markMain();
-        if (diagonalPens) markDiagonal();
-
-        if (++step > period) {
-            step = 0;
-            Vec2& top = ch.n > 0 ? ch.d[ch.n] : ch.e3;
-            fresh(top);
-        }
-        if (dx > half || dx < -half || dy > half || dy < -half || u > half || u < -half ||
-            v > half || v < -half)
-            return restart();
-        if (std::floor(dy) >= std::floor(-dy)) break;
-
-        const Vec2 hd = ch.h;
-        dx += hd.x;
-        dy += hd.y;
-        const double pp = hd.x * kRootHalf, qq = hd.y * kRootHalf;
-        u += pp;
-        v -= pp;
-        if (diagonalPens) markDiagonal();
-        u += qq;
-        v += qq;
-
-        if (sf.pixel(pixelAt(cx, dx), pixelAt(cy, dy)) == kBorder) out.hits += 1;
-
-        feedTurn(ch.h, p.circle ? ch.e1 : ch.e3);
-        normaliseTurn(ch.h);
-        feedTurn(ch.e1, p.deep ? ch.e2 : ch.e3);
-        normaliseTurn(ch.e1);
-        feedTurn(ch.e2, ch.e3);
-        if (p.deep) normaliseTurn(ch.e2);
-        if (p.w > 2) {
-            feedTurn(ch.e3, ch.d[1]);
-            if (p.deep) normaliseTurn(ch.e3);
-            for (int k = 1; k <= p.w - 3; ++k) {
-                feedTurn(ch.d[k], ch.d[k + 1]);
-                if (p.deep) normaliseTurn(ch.d[k]);
-            }
-        }
+        if (n > maxSteps) return restart(sf, p, rec, out);
+        pens.mark();
+        chain.tick(rng);
+        if (pens.outside()) return restart(sf, p, rec, out);
+        if (pens.closed()) break;
+        pens.move(chain.heading());
+        if (pens.onOutline()) out.hits += 1;
+        chain.advance();
     }
-    if (!p.ignoreHits && out.hits > p.hitLimit) return restart();
+    if (!p.ignoreHits && out.hits > p.hitLimit) return restart(sf, p, rec, out);
+    rec.attemptEnded(true);
     out.result = TraceResult::Closed;
     return out;
+}
+
+} // namespace
+
+TraceOutcome traceAttempt(Surface& sf, Random& rng, const TraceParams& p, Recorder* rec) {
+    if (rec) return trace(sf, rng, p, *rec);
+    NoRecorder none;
+    return trace(sf, rng, p, none);
 }
 
 } // namespace vx

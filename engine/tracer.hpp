@@ -1,5 +1,6 @@
 #pragma once
 // The outline tracer: eight (or sixteen) mirrored pens that trace one closed symmetric outline.
+#include "engine/recorder.hpp"
 #include "engine/turns.hpp"
 #include "surface/numeric.hpp"
 #include "surface/surface.hpp"
@@ -26,8 +27,9 @@ struct TraceOutcome {
     double hits = 0; // times the first pen came back onto the outline
 };
 
-// One attempt on a white surface; on Restart the surface is white again.
-TraceOutcome traceAttempt(Surface& sf, Random& rng, const TraceParams& p);
+// One attempt on a white surface; on Restart the surface is white again. A recorder, when
+// given, follows the attempt (engine/recorder.hpp).
+TraceOutcome traceAttempt(Surface& sf, Random& rng, const TraceParams& p, Recorder* rec = nullptr);
 
 // Pixel of the centre plus an offset, by the one pixel rule of the generators.
 inline int pixelAt(int centre, double offset) {

@@ -1,31 +1,59 @@
 #include "engine/turns.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vx {
 
-void normaliseTurn(Vec2& v) {
-    const double ax = std::fabs(v.x), ay = std::fabs(v.y);
-    if (!(ax > 1 || ay > 1 || (ax < 1 && ay < 1))) return;
-    if (ax == 0 && ay == 0) return;
-    if (ax >= ay) {
-        const double r = std::fabs(v.y / v.x);
-        v.y = v.y < 0 ? -r : (v.y > 0 ? r : 0.0);
-        v.x = v.x < 0 ? -1 : 1;
-    } else {
-        const double r = std::fabs(v.x / v.y);
-        v.x = v.x < 0 ? -r : (v.x > 0 ? r : 0.0);
-        v.y = v.y < 0 ? -1 : 1;
-    }
+TurnChain::TurnChain(Random& rng, const ChainRules& rules) : rules_(rules) {
+    rules_.order = std::clamp(rules.order, 0, 8);
+    n_ = rules_.order > 2 ? rules_.order - 2 : 0;
+    h_ = draw(rng, false);
+    e1_ = draw(rng, false);
+    fresh(e3_, rng);
+    fresh(e2_, rng);
+    for (int k = 1; k <= n_; ++k) fresh(d_[k], rng);
 }
 
-void feedTurn(Vec2& t, const Vec2& s) {
-    t.x += s.x;
-    t.y += s.y;
-    // Sources have both components non-zero, so this ends within two more additions.
-    for (int i = 0; i < 3 && (t.x == 0 || t.y == 0); ++i) {
-        t.x += s.x;
-        t.y += s.y;
+// A fresh random turn: one draw for the sign of x, one for its size, one for y; upper
+// elements of fancy shapes draw y again with a sign. The heading and E1 point downwards;
+// upper elements never lie exactly on a diagonal. The order of the draws decides every
+// drawing.
+Vec2 TurnChain::draw(Random& rng, bool upper) const {
+    auto signedRandom = [&rng]() {
+        const int c = static_cast<int>(std::floor(2 * rng.next())) + 1;
+        return c == 1 ? rng.next() : rng.next() - 1;
+    };
+    for (int tries = 0; tries < 1000; ++tries) {
+        double x = signedRandom();
+        double y = rng.next();
+        if (upper && rules_.fancy) y = signedRandom();
+        // Rounded before the tests, which then see what the chain will hold.
+        if (rules_.singleDraws) x = toSingle(x), y = toSingle(y);
+        if (x != 0 && y != 0 && (!upper || std::fabs(x) != std::fabs(y))) return {x, y};
+    }
+    return {0.5, 0.25}; // unreachable with a working random source
+}
+
+void TurnChain::fresh(Vec2& e, Random& rng) const {
+    e = draw(rng, true);
+    if (rules_.normaliseFresh) normaliseTurn(e);
+}
+
+void TurnChain::advance() {
+    // Top-down order matters: each element is fed the value its source had before this step.
+    feedTurn(h_, rules_.circle ? e1_ : e3_);
+    normaliseTurn(h_);
+    feedTurn(e1_, rules_.deep ? e2_ : e3_);
+    normaliseTurn(e1_);
+    feedTurn(e2_, e3_);
+    if (rules_.deep) normaliseTurn(e2_);
+    if (n_ == 0) return;
+    feedTurn(e3_, d_[1]);
+    if (rules_.deep) normaliseTurn(e3_);
+    for (int k = 1; k < n_; ++k) {
+        feedTurn(d_[k], d_[k + 1]);
+        if (rules_.deep) normaliseTurn(d_[k]);
     }
 }
 

@@ -103,29 +103,34 @@ void traceBox(const potrace_param_t& param, const Box& box, Set set, std::vector
     }
 }
 
-// Traces each 4-connected region of one colour among the pixels `keep` takes on its own, so
-// that the work grows with the regions' sizes, not with their number times the surface; a
-// fill reaches under the outline pixels beside it. Adds each colour's layer on first use.
+// What one tracing pass covers: the pixels `keep` takes, and the images of every outline it
+// finds (about the point (cx, cy)).
+template <class Keep> struct TracePass {
+    const Surface& surface;
+    const potrace_param_t& param;
+    Keep keep;
+    const Transform* images;
+    int imageCount;
+    double cx, cy;
+};
+
+struct Region {
+    int32_t colour;
+    Box box;
+};
+
+// The 4-connected regions of one colour among the pixels `keep` takes, each pixel labelled
+// with its region's index (-1: none); the outline colour connects diagonally too.
 template <class Keep>
-void traceColours(const Surface& s, const potrace_param_t& param, Keep keep,
-                  const Transform* images, int imageCount, double cx, double cy,
-                  std::vector<VecLayer>& layers) {
+std::vector<Region> labelRegions(const Surface& s, Keep keep, std::vector<int32_t>& label) {
     const int w = s.width(), h = s.height();
-    struct Region {
-        int32_t colour;
-        Box box;
-    };
-    std::vector<Region> regions;
-    std::vector<int32_t> label(static_cast<size_t>(w) * h, -1);
-    std::vector<size_t> todo;
     // Fills are 4-connected as the flood fill makes them; the outline is a line of pixels that
     // may step diagonally, and stays one line.
     static constexpr std::pair<int, int> kNeighbours[] = {{-1, 0},  {1, 0},  {0, -1}, {0, 1},
                                                           {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
-    potrace_param_t lineParam = param;
-    lineParam.turnpolicy = POTRACE_TURNPOLICY_BLACK;
-    // Its bends sharper still: a line one pixel wide loses its pixels to a rounded corner.
-    lineParam.alphamax = 0.2;
+    std::vector<Region> regions;
+    label.assign(static_cast<size_t>(w) * h, -1);
+    std::vector<size_t> todo;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const size_t at = static_cast<size_t>(y) * w + x;
@@ -153,6 +158,22 @@ void traceColours(const Surface& s, const potrace_param_t& param, Keep keep,
                 }
             }
         }
+    return regions;
+}
+
+// Traces each region among the pixels `keep` takes on its own, so that the work grows with the
+// regions' sizes, not with their number times the surface; a fill reaches under the outline
+// pixels beside it. Adds each colour's layer on first use.
+template <class Keep>
+void traceColours(const TracePass<Keep>& pass, std::vector<VecLayer>& layers) {
+    const Surface& s = pass.surface;
+    const int w = s.width(), h = s.height();
+    std::vector<int32_t> label;
+    const std::vector<Region> regions = labelRegions(s, pass.keep, label);
+    potrace_param_t lineParam = pass.param;
+    lineParam.turnpolicy = POTRACE_TURNPOLICY_BLACK;
+    // Its bends sharper still: a line one pixel wide loses its pixels to a rounded corner.
+    lineParam.alphamax = 0.2;
 
     std::unordered_map<int32_t, size_t> layerOf;
     for (const VecLayer& l : layers) layerOf.emplace(l.colour, &l - layers.data());
@@ -169,10 +190,10 @@ void traceColours(const Surface& s, const potrace_param_t& param, Keep keep,
             const Box wider{std::max(0, box.x0 - 1), std::max(0, box.y0 - 1),
                             std::min(w - 1, box.x1 + 1), std::min(h - 1, box.y1 + 1)};
             traceBox(
-                param, wider,
+                pass.param, wider,
                 [&](int x, int y) {
                     if (in(x, y, id)) return true;
-                    return s.pixel(x, y) == kBorder && keep(x, y) &&
+                    return s.pixel(x, y) == kBorder && pass.keep(x, y) &&
                            (in(x - 1, y, id) || in(x + 1, y, id) || in(x, y - 1, id) ||
                             in(x, y + 1, id));
                 },
@@ -181,9 +202,9 @@ void traceColours(const Surface& s, const potrace_param_t& param, Keep keep,
         auto [it, fresh] = layerOf.try_emplace(colour, layers.size());
         if (fresh) layers.push_back(VecLayer{colour, {}});
         VecLayer& layer = layers[it->second];
-        for (int i = 0; i < imageCount; ++i)
+        for (int i = 0; i < pass.imageCount; ++i)
             for (const VecOutline& o : piece)
-                layer.outlines.push_back(mapped(o, images[i], cx, cy));
+                layer.outlines.push_back(mapped(o, pass.images[i], pass.cx, pass.cy));
     }
 }
 
@@ -202,8 +223,8 @@ std::vector<VecLayer> traceLayers(const Surface& s, const std::optional<MirrorSq
     std::vector<VecLayer> layers;
     const Transform identity = kSymmetries[0];
     if (!m) {
-        traceColours(
-            s, *param, [](int, int) { return true; }, &identity, 1, 0, 0, layers);
+        auto all = [](int, int) { return true; };
+        traceColours(TracePass<decltype(all)>{s, *param, all, &identity, 1, 0, 0}, layers);
     } else {
         const int n = m->n;
         auto inSquare = [&](int x, int y) {
@@ -214,14 +235,18 @@ std::vector<VecLayer> traceLayers(const Surface& s, const std::optional<MirrorSq
             const int u = 2 * (x - m->x) + 1 - n, v = 2 * (y - m->y) + 1 - n;
             return inSquare(x, y) && v >= -2 * kMargin && v <= u + 2 * kMargin;
         };
-        traceColours(s, *param, inEighth, kSymmetries, 8, m->x + n / 2.0, m->y + n / 2.0, layers);
+        const double c = n / 2.0;
+        traceColours(
+            TracePass<decltype(inEighth)>{s, *param, inEighth, kSymmetries, 8, m->x + c, m->y + c},
+            layers);
         if (n < s.width() || n < s.height()) {
             constexpr int kOverlap = 2;
             auto outside = [&](int x, int y) {
                 return x < m->x + kOverlap || y < m->y + kOverlap || x >= m->x + n - kOverlap ||
                        y >= m->y + n - kOverlap;
             };
-            traceColours(s, *param, outside, &identity, 1, 0, 0, layers);
+            traceColours(TracePass<decltype(outside)>{s, *param, outside, &identity, 1, 0, 0},
+                         layers);
         }
     }
     std::stable_partition(layers.begin(), layers.end(),

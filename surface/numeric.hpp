@@ -33,7 +33,10 @@ inline int16_t toInt16(double v) {
     return static_cast<int16_t>(r);
 }
 inline double toSingle(double v) {
-    return static_cast<double>(static_cast<float>(v));
+    // Through memory: GCC 12 at -O2 vectorises two round trips side by side and then drops
+    // them, losing the rounding that traced shapes depend on.
+    volatile float f = static_cast<float>(v);
+    return f;
 }
 
 // Pixel offset from a centre pixel: nearest, halves towards zero. Odd-symmetric, so mirrored

@@ -235,6 +235,41 @@ void Surface::forgetTags() {
     tags_.clear();
 }
 
+// Fills the inside pixels of a span's row that connect to the span, and queues the spans
+// above and below them (and the overhangs back the way the span came) for the fill to visit.
+// Inlined into the fill's loop, as it was written there.
+[[gnu::always_inline]] inline Surface::RowFill
+Surface::fillSpan(uint32_t* row, int w, const Span& s, uint32_t b, uint32_t fv) {
+    auto inside = [b, fv](uint32_t p) { return (p & kMask) != b && p != fv; };
+    int x1 = s.x1, x2 = s.x2;
+    int xs = x1;
+    RowFill r{false, std::max(0, x1), 0};
+    if (inside(row[xs])) {
+        while (xs > 0 && inside(row[xs - 1])) row[--xs] = fv;
+        if (xs < x1) {
+            r.any = true;
+            r.left = xs;
+            stack_.push_back({xs, x1 - 1, s.y - s.dy, -s.dy});
+        }
+    }
+    while (x1 <= x2) {
+        if (x1 < w && inside(row[x1])) {
+            x1 = fillInside(row, x1, w, b, fv);
+            r.any = true;
+        }
+        if (x1 > xs) {
+            r.any = true;
+            stack_.push_back({xs, x1 - 1, s.y + s.dy, s.dy});
+            if (x1 - 1 > x2) stack_.push_back({x2 + 1, x1 - 1, s.y - s.dy, -s.dy});
+        }
+        ++x1;
+        while (x1 < x2 && !inside(row[x1])) ++x1;
+        xs = x1;
+    }
+    r.right = x1;
+    return r;
+}
+
 int Surface::floodFill(int x, int y, int32_t border) {
     lastFill_ = 0;
     if (static_cast<unsigned>(x) >= static_cast<unsigned>(w_) ||
@@ -245,48 +280,22 @@ int Surface::floodFill(int x, int y, int32_t border) {
     const uint32_t fv = fill_ | nextTag(fill_);
     uint32_t* const base = px_.data();
     const int w = w_, h = h_;
-    auto inside = [b, fv](uint32_t p) { return (p & kMask) != b && p != fv; };
     int top = y, bottom = y, left = x, right = x;
 
+    // Scanline fill from a stack of spans, each with the direction it came from.
     stack_.clear();
     stack_.push_back({x, x, y, 1});
     stack_.push_back({x, x, y - 1, -1});
     while (!stack_.empty()) {
-        Span s = stack_.back();
+        const Span s = stack_.back();
         stack_.pop_back();
         if (s.y < 0 || s.y >= h) continue;
-        uint32_t* row = base + static_cast<size_t>(s.y) * w;
-        int x1 = s.x1, x2 = s.x2;
-        int xs = x1;
-        const int xl = std::max(0, x1);
-        bool any = false;
-        if (inside(row[xs])) {
-            while (xs > 0 && inside(row[xs - 1])) row[--xs] = fv;
-            if (xs < x1) {
-                any = true;
-                left = std::min(left, xs);
-                stack_.push_back({xs, x1 - 1, s.y - s.dy, -s.dy});
-            }
-        }
-        while (x1 <= x2) {
-            if (x1 < w && inside(row[x1])) {
-                x1 = fillInside(row, x1, w, b, fv);
-                any = true;
-            }
-            if (x1 > xs) {
-                any = true;
-                stack_.push_back({xs, x1 - 1, s.y + s.dy, s.dy});
-                if (x1 - 1 > x2) stack_.push_back({x2 + 1, x1 - 1, s.y - s.dy, -s.dy});
-            }
-            ++x1;
-            while (x1 < x2 && !inside(row[x1])) ++x1;
-            xs = x1;
-        }
-        if (any) {
+        const RowFill r = fillSpan(base + static_cast<size_t>(s.y) * w, w, s, b, fv);
+        if (r.any) {
             top = std::min(top, s.y);
             bottom = std::max(bottom, s.y);
-            left = std::min(left, xl);
-            right = std::max(right, x1);
+            left = std::min(left, r.left);
+            right = std::max(right, r.right);
         }
     }
     ColourTags& t = tags_[fill_];

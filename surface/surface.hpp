@@ -109,6 +109,11 @@ class Surface {
     struct Span {
         int x1, x2, y, dy;
     };
+    struct RowFill {
+        bool any;        // the row had pixels to fill
+        int left, right; // how far the fill reached along the row
+    };
+    RowFill fillSpan(uint32_t* row, int w, const Span& s, uint32_t border, uint32_t fill);
     std::vector<Span> stack_;
 };
 

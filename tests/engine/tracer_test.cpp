@@ -1,6 +1,8 @@
 // The turning chain and one traced attempt.
 #include "engine/tracer.hpp"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -42,4 +44,28 @@ TEST(Turns, FeedRepeatsUntilNoComponentIsZero) {
     feedTurn(t, s);
     EXPECT_EQ(t.x, 0.5);
     EXPECT_DOUBLE_EQ(t.y, 0.7);
+}
+
+TEST(Turns, TheTracerHoldsItsDrawsInSinglePrecisionAndTheWalkInDouble) {
+    // Same random numbers, same draws; only the tracer rounds them, before its tests.
+    for (const bool single : {true, false}) {
+        Random rng(77), plain(77);
+        ChainRules r;
+        r.singleDraws = single;
+        const TurnChain chain(rng, r);
+        const double sign = std::floor(2 * plain.next()) + 1;
+        const double x = sign == 1 ? plain.next() : plain.next() - 1;
+        const double y = plain.next();
+        EXPECT_EQ(chain.heading().x, single ? toSingle(x) : x);
+        EXPECT_EQ(chain.heading().y, single ? toSingle(y) : y);
+        EXPECT_GT(chain.heading().y, 0); // the heading starts downwards
+    }
+}
+
+TEST(Turns, EachGeneratorKeepsItsOwnOrderOfTheHitLimit) {
+    // The two orders part in the last bit, and a walk of 28 hits is kept only in a pattern.
+    EXPECT_LT(hitLimit(44.8, 19.75, LimitOrder::Shape), 28);
+    EXPECT_EQ(hitLimit(44.8, 19.75, LimitOrder::Pattern), 28);
+    EXPECT_EQ(hitLimit(200, 1, LimitOrder::Shape), 50);
+    EXPECT_EQ(hitLimit(200, 25, LimitOrder::Pattern), 146);
 }
