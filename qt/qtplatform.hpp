@@ -4,12 +4,14 @@
 #include "platform/platform.hpp"
 
 #include <QDialog>
+#include <memory>
 
 class QPlainTextEdit;
 
 namespace vx {
 
 class MainWindow;
+class PrintJob;
 
 // Asks for a line of text such as a drawing code. The field wraps, and is sized to show the
 // longest code the window makes whole; Return accepts.
@@ -53,7 +55,12 @@ class QtPlatform : public Platform {
     void showWarning(const std::string& text) override;
 
   private:
+    // Says what became of a print once the service tells, after the window stopped waiting.
+    void watchPrint(std::shared_ptr<PrintJob> job, int id);
+
     MainWindow*& w_;
+    std::shared_ptr<PrintJob> inDoubt_; // the last print whose fate is not known yet
+    int inDoubtId_ = 0;
 };
 
 } // namespace vx
