@@ -180,6 +180,10 @@ Result<std::string> QtPlatform::printWindow() {
     }
 }
 
+std::string QtPlatform::printInDoubt() {
+    return inDoubt_ ? "job " + std::to_string(inDoubtId_) : std::string();
+}
+
 void QtPlatform::watchPrint(std::shared_ptr<PrintJob> job, int id) {
     inDoubt_ = job;
     inDoubtId_ = id;

@@ -50,6 +50,7 @@ class QtPlatform : public Platform {
     bool confirm(const std::string& question) override;
     // In qt/print.cpp.
     Result<std::string> printWindow() override;
+    std::string printInDoubt() override;
 
   protected:
     void showWarning(const std::string& text) override;
