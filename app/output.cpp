@@ -53,6 +53,14 @@ bool printScreen(Shapes& sh) {
         explicit Printing(bool& b) : on(b) { on = true; }
         ~Printing() { on = false; }
     } printing(sh.printing);
+    // Pressing again because the last print seems lost must not give two copies unasked.
+    const std::string doubt = sh.platform->printInDoubt();
+    if (!doubt.empty() &&
+        !sh.platform->confirm("The print service has not said yet whether " + doubt +
+                              " printed; it may still print. Print another copy?")) {
+        sh.platform->status("Not printed again: " + doubt + " may still print.");
+        return false;
+    }
     State& st = sh.st;
     st.hhfd = sh.form.visible("Label2") ? 1 : 0;
     if (st.hhfd == 1) hideOptionsPanel(sh);

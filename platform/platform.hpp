@@ -39,6 +39,9 @@ class Platform {
     // Prints the window's inner area as one page; says where the page went. Without a
     // desktop there is no printer.
     virtual Result<std::string> printWindow();
+    // An earlier print the print service may still be printing though it has not said so,
+    // as "job N"; empty when there is none.
+    virtual std::string printInDoubt() { return {}; }
 
     // Prints text with its top-left corner at (x, y) of the surface, in the window's font;
     // returns its width. Without a desktop there are no fonts, and nothing is drawn.

@@ -43,10 +43,10 @@ void waitFor(const PrintJob& job) {
         const qint64 now = clock.elapsed();
         gap = std::max(gap, now - last);
         last = now;
-        if (job.done() || job.overdue()) loop.quit();
+        if (job.decided() || job.overdue()) loop.quit();
     });
     poll.start(10);
-    if (!job.done()) loop.exec();
+    if (!job.decided()) loop.exec();
     if (qEnvironmentVariable("VORTALIS_TIMING") == "1")
         std::fprintf(stderr,
                      "vortalis-timing: printing waited %lld ms, largest event-loop gap %lld ms\n",
@@ -82,14 +82,23 @@ Result<std::string> keepAsFile(const PrintOutcome& o) {
            sizeNote(o.reduction) + ".";
 }
 
+std::string patience() {
+    const int s = (printWaits().answerMs + 999) / 1000;
+    return std::to_string(s) + (s == 1 ? " second" : " seconds");
+}
+
 Result<std::string> report(const PrintOutcome& o) {
     switch (o.kind) {
     case PrintOutcome::Sent:
         return "Sent to " + o.printer + " as job " + std::to_string(o.job) + sizeNote(o.reduction) +
                ".";
+    case PrintOutcome::InDoubt:
+        // The service has the whole page: never call that a failure.
+        return "The print service at " + o.server + " did not answer within " + patience() +
+               "; the job may still print (job " + std::to_string(o.job) + " on " + o.printer +
+               ").";
     case PrintOutcome::TimedOut:
-        return fail("the print service at " + o.server + " did not answer within " +
-                    std::to_string(kPrintServiceSeconds) + " seconds");
+        return fail("the print service at " + o.server + " did not answer within " + patience());
     case PrintOutcome::Refused:
         return fail("the printer " + o.printer + " refused the job: " + o.reason);
     case PrintOutcome::Failed:
@@ -133,29 +142,61 @@ Result<std::string> savePdfPage(const std::string& bytes) {
     return file;
 }
 
-Result<std::string> printPage(Surface page) {
+Result<std::string> printPage(Surface page, UnsettledPrint* unsettled) {
     if (page.width() <= 0 || page.height() <= 0) return fail("the drawing is empty");
     auto job = std::make_shared<PrintJob>(std::move(page), deskPaper(), printerAllowed);
     job->start();
     waitFor(*job);
-    if (job->done()) return report(job->outcome());
-    job->cancel();
-    if (job->overdue()) {
-        PrintOutcome late;
-        late.kind = PrintOutcome::TimedOut;
-        late.server = job->server();
-        return report(late);
+    if (job->decided()) return report(job->outcome());
+    if (!job->overdue()) {
+        job->cancel();
+        return fail("the program closed before the page was sent");
     }
-    return fail("the program closed before the page was sent");
+    const PrintOutcome now = job->leave();
+    if (now.kind == PrintOutcome::InDoubt && unsettled) *unsettled = {job, now.job};
+    return report(now);
+}
+
+std::string lateReport(const PrintOutcome& o, int id) {
+    if (o.kind == PrintOutcome::InDoubt) return {};
+    const Result<std::string> r = report(o);
+    if (!r)
+        return "The print service answered late: job " + std::to_string(id) + " was not printed (" +
+               r.error().message + ").";
+    std::string said = *r;
+    said[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(said[0])));
+    return "The print service answered late: " + said;
 }
 
 Result<std::string> QtPlatform::printWindow() {
     if (!w_) return fail("the window is not open");
     try {
-        return printPage(printedPage(w_->shapes()));
+        UnsettledPrint open;
+        Result<std::string> printed = printPage(printedPage(w_->shapes()), &open);
+        if (open.job) watchPrint(std::move(open.job), open.id);
+        return printed;
     } catch (const std::bad_alloc&) {
         return fail("there was not enough memory for a picture of the window");
     }
+}
+
+std::string QtPlatform::printInDoubt() {
+    return inDoubt_ ? "job " + std::to_string(inDoubtId_) : std::string();
+}
+
+void QtPlatform::watchPrint(std::shared_ptr<PrintJob> job, int id) {
+    inDoubt_ = job;
+    inDoubtId_ = id;
+    // The window owns the watch: it ends with the window, and the worker's own bound ends it.
+    auto* poll = new QTimer(w_);
+    QObject::connect(poll, &QTimer::timeout, poll, [this, poll, job, id] {
+        if (!job->decided()) return;
+        poll->deleteLater();
+        if (inDoubt_ == job) inDoubt_.reset();
+        const std::string said = lateReport(job->outcome(), id);
+        if (!said.empty()) status(said);
+    });
+    poll->start(100);
 }
 
 } // namespace vx

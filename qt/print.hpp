@@ -4,6 +4,7 @@
 #include "base/result.hpp"
 
 #include <QByteArray>
+#include <memory>
 #include <string>
 
 namespace vx {
@@ -22,9 +23,23 @@ bool completePdf(const QByteArray& bytes);
 // the file's name.
 Result<std::string> savePdfPage(const std::string& bytes);
 
+class PrintJob;
+struct PrintOutcome;
+
+// A print the window stopped waiting for while the service may still print it.
+struct UnsettledPrint {
+    std::shared_ptr<PrintJob> job;
+    int id = 0; // the job's number at the service
+};
+
 // Sends the page to the default printer of the print service, or, without one, into a PDF
-// file. Events keep running meanwhile; a service that does not answer is given up after
-// kPrintServiceSeconds. Says where the page went.
-Result<std::string> printPage(Surface page);
+// file. Events keep running meanwhile; the window stops waiting for a service that does not
+// answer within PrintWaits::answerMs. Says where the page went; a print whose fate is not
+// known then is left in unsettled.
+Result<std::string> printPage(Surface page, UnsettledPrint* unsettled = nullptr);
+
+// What the window says when the service has told at last what became of an unsettled print;
+// empty when it never told.
+std::string lateReport(const PrintOutcome& o, int id);
 
 } // namespace vx

@@ -7,12 +7,21 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace vx {
 
-// The print service gets this long to answer each step before the print is given up.
-constexpr int kPrintServiceSeconds = 5;
+struct PrintWaits {
+    // The window waits this long for each answer of the print service.
+    int answerMs = 5000;
+    // Once the window has stopped waiting, the worker asks this long what became of a job the
+    // service may hold, to tell the user and to cancel a job left without its page.
+    int fateMs = 60000;
+};
+// For tests, which cannot wait the full times again and again.
+void setPrintWaits(const PrintWaits& waits);
+const PrintWaits& printWaits();
 
 struct PrintOutcome {
     enum Kind {
@@ -23,6 +32,7 @@ struct PrintOutcome {
         TimedOut,   // the service took a request and never answered
         Refused,    // the printer would not take the job
         Failed,     // anything else; reason says what
+        InDoubt,    // the service has the whole page but has not said whether it took it
     };
     Kind kind = Failed;
     std::string server;  // where the service was looked for
@@ -43,12 +53,16 @@ class PrintJob : public std::enable_shared_from_this<PrintJob> {
 
     // Starts the worker thread.
     void start();
-    bool done() const { return done_.load(std::memory_order_acquire); }
-    // The service has not answered for kPrintServiceSeconds: the window stops waiting.
+    // What came of the print is known; the worker may still be cancelling a job left empty.
+    bool decided() const { return decided_.load(std::memory_order_acquire); }
+    // The service has not answered for PrintWaits::answerMs: the window stops waiting.
     bool overdue() const;
-    // The worker stops at its next wait.
+    // The window stops waiting: what is known now. The page is no longer sent if it is not
+    // whole with the service yet (TimedOut); if it is, InDoubt until the worker learns more.
+    PrintOutcome leave();
+    // The program is closing: the worker stops at its next wait.
     void cancel() { cancelled_ = true; }
-    // Once done().
+    // Once decided().
     const PrintOutcome& outcome() const { return outcome_; }
 
     // Where the service is looked for.
@@ -62,6 +76,10 @@ class PrintJob : public std::enable_shared_from_this<PrintJob> {
 
   private:
     struct Service;
+    // Where the worker is: what a wait past the window's patience may still bring.
+    enum class Phase { Asking, Creating, Writing, Finishing, Settling };
+    // What became of the page: the service took it, it cannot print, or nobody knows yet.
+    enum class Delivery { Taken, Lost, Unsure };
 
     void run();
     // Sends the page to the service's default printer, step by step: connect, find the
@@ -71,9 +89,22 @@ class PrintJob : public std::enable_shared_from_this<PrintJob> {
     bool findPrinter(Service& service);
     // The job's id, or 0 when the printer took none.
     int createJob(Service& service);
-    bool sendPage(Service& service, int id);
-    // The job is given up: cancelled unless the service stopped answering. Always false.
-    bool abandon(Service& service, int id, std::string reason);
+    Delivery sendPage(Service& service, int id);
+    // The last piece of the page goes only while the window still waits for it.
+    bool commitPage();
+    Delivery finishPage(Service& service);
+    // The page did not reach the service whole: the job is left without it. broken: the
+    // connection failed, rather than the service refusing.
+    Delivery abandon(bool broken);
+    // After the page went whole but unanswered: asks the service about the job.
+    void learnFate(Service& service, int id);
+    // A job left without its page would wait in the queue for nothing.
+    void cancelEmptyJob(Service& service, int id);
+    bool reconnect(Service& service);
+    // While the worker may still learn a job's fate.
+    bool keepAsking() const;
+    std::string brokeOff(const std::string& when) const;
+    void decide();
     // The outcome is kind with the reason given, or the service's last error; TimedOut when
     // the service stopped answering.
     void fail(PrintOutcome::Kind kind);
@@ -85,9 +116,15 @@ class PrintJob : public std::enable_shared_from_this<PrintJob> {
     Paper fallback_;
     std::string server_;
     bool useService_;
+    PrintWaits waits_;
     PrintOutcome outcome_;
-    std::atomic<bool> done_{false}, cancelled_{false}, local_{false}, gaveUp_{false};
+    std::atomic<bool> decided_{false}, cancelled_{false}, local_{false}, gaveUp_{false};
+    std::atomic<Phase> phase_{Phase::Asking};
     std::atomic<int64_t> lastAnswer_; // steady milliseconds
+    // Between the window leaving and the worker sending the page's end.
+    std::mutex mutex_;
+    bool left_ = false, pageWhole_ = false;
+    PrintOutcome whole_; // once the page's end has gone: what the window may say
 };
 
 } // namespace vx

@@ -12,6 +12,7 @@ namespace vx {
 
 class MainWindow;
 class BackgroundTask;
+class PrintJob;
 
 // Asks for a line of text such as a drawing code. The field wraps, and is sized to show the
 // longest code the window makes whole; Return accepts.
@@ -61,13 +62,19 @@ class QtPlatform : public Platform {
                                             const std::vector<FormQuestion>& qs) override;
     bool runInBackground(BackgroundWork w) override;
     BackgroundTask* backgroundTask() const { return background_.get(); }
+    std::string printInDoubt() override;
 
   protected:
     void showWarning(const std::string& text) override;
 
   private:
+    // Says what became of a print once the service tells, after the window stopped waiting.
+    void watchPrint(std::shared_ptr<PrintJob> job, int id);
+
     MainWindow*& w_;
     std::unique_ptr<BackgroundTask> background_;
+    std::shared_ptr<PrintJob> inDoubt_; // the last print whose fate is not known yet
+    int inDoubtId_ = 0;
 };
 
 } // namespace vx
