@@ -155,7 +155,7 @@ ColourRun colour(Surface& sf, const ColourSettings& cs, Random& rng, const Regio
     ColourChooser chooser(cs, rng);
     chooser.startRow();
     ColourRun run;
-    const bool census = cs.tcolor2 == 1;
+    const bool census = cs.tcolor2 == kListOn;
     QuarterScan<Rec>(paint, chooser, sq, census ? &run.census : nullptr).run();
     fillCentre(paint, chooser);
     run.lastpick = chooser.lastpick();
