@@ -4,6 +4,7 @@
 #include "app/options.hpp"
 #include "base/result.hpp"
 #include "model/drawing.hpp"
+#include "model/randomsettings.hpp"
 #include "surface/surface.hpp"
 
 #include <cstdint>
@@ -32,6 +33,10 @@ struct RenderOptions : DrawingOptions {
     enum class Format { Bmp, Png, Svg, Pdf } format = Format::Bmp;
     int scale = 1;     // each pixel as scale x scale pixels
     bool tile = false; // one seamless period of a pattern
+    // Settings drawn at random from the seed, but those given and those kept.
+    bool randomSettings = false;
+    SettingLocks keep;
+    bool describe = false; // the code's drawing as "name value" lines
 };
 
 constexpr int kRenderMinSide = 16, kRenderMaxSide = kMaxSurfaceSide;
@@ -50,8 +55,9 @@ struct RenderArgs {
 RenderArgs parseRenderArgs(const std::vector<std::string>& args);
 
 // The drawing the options ask for, with start-up's values (and no settings file) for what
-// they leave out. An unreadable palette file is an error that names it; a damaged one is
-// used as the window would use it, and what was wrong with it goes to *warning.
+// they leave out; with --random-settings, the settings not kept drawn from a random source of
+// their own made from the seed. An unreadable palette file is an error that names it; a damaged one
+// is used as the window would use it, and what was wrong with it goes to *warning.
 Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed,
                                 std::string* warning = nullptr);
 
