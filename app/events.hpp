@@ -16,6 +16,8 @@ using ClickHandler = std::function<void(Shapes&)>;
 // Returns true when the key is used up and must not reach the control (a letter in a field).
 using KeyHandler = std::function<bool(Shapes&, int key)>;
 using MouseHandler = std::function<void(Shapes&, int button, double x, double y)>;
+// The mouse wheel turned by `rows` notches, positive towards the user.
+using WheelHandler = std::function<void(Shapes&, int rows)>;
 
 class Events {
   public:
@@ -24,6 +26,7 @@ class Events {
     void onKeyUp(const std::string& name, KeyHandler h) { keyUps_[name] = std::move(h); }
     void onMouseDown(MouseHandler h) { mouseDown_ = std::move(h); }
     void onMouseMove(MouseHandler h) { mouseMove_ = std::move(h); }
+    void onWheel(WheelHandler h) { wheel_ = std::move(h); }
 
     // Menu items, buttons, option buttons and timer ticks.
     bool click(Shapes& sh, const std::string& name) const;
@@ -35,6 +38,9 @@ class Events {
     void mouseMove(Shapes& sh, int button, double x, double y) const {
         if (mouseMove_) mouseMove_(sh, button, x, y);
     }
+    void wheel(Shapes& sh, int rows) const {
+        if (wheel_) wheel_(sh, rows);
+    }
     // The window itself receives keys under this name.
     static constexpr const char* kWindow = "shapes";
 
@@ -45,6 +51,7 @@ class Events {
     std::unordered_map<std::string, ClickHandler> clicks_;
     std::unordered_map<std::string, KeyHandler> keyDowns_, keyUps_;
     MouseHandler mouseDown_, mouseMove_;
+    WheelHandler wheel_;
 };
 
 // Every handler of the program.

@@ -134,7 +134,7 @@ PatternRun makeshape2(Shapes& sh, const DrawRequest& req) {
 }
 
 bool reshowDrawing(Shapes& sh) {
-    if (!sh.lastDrawing || sh.st.colormode4 != kEditorClosed) return false;
+    if (!sh.lastDrawing || sh.st.colormode4 != kEditorClosed || sh.favouritesPage) return false;
     Drawing& d = *sh.lastDrawing;
     Surface& sf = sh.surface;
     if (d.width == sf.width() && d.height == sf.height()) return false;

@@ -31,7 +31,7 @@ inline PatternRun makeshape2(Shapes& sh, const PatternLimits& limits) {
 // drawing (the history, the status line, the menu items and what was saved stay as they
 // were). A pattern is made again at the new size, a shape is centred again, a gliding shape
 // kept inside the window. False when there was nothing to show again (the drawing is shown at
-// this size, or the colour editor covers it).
+// this size, or the colour editor or the favourites page covers it).
 bool reshowDrawing(Shapes& sh);
 
 // A drawing's seed: a fresh whole number from the program's random source.

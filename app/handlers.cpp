@@ -2,7 +2,9 @@
 #include "app/colourmenu.hpp"
 #include "app/editor.hpp"
 #include "app/events.hpp"
+#include "app/explore.hpp"
 #include "app/export.hpp"
+#include "app/favourites.hpp"
 #include "app/fields.hpp"
 #include "app/history.hpp"
 #include "app/import.hpp"
@@ -25,6 +27,31 @@ void setSwitch(Shapes& sh, double& member, const char* on, const char* off, bool
     member = value ? 1 : 0;
     sh.form.setChecked(on, value);
     sh.form.setChecked(off, !value);
+}
+
+// The favourites page, while it is open, takes the window's mouse and keys.
+void windowMouseDown(Shapes& sh, int button, double x, double y) {
+    if (sh.favouritesPage)
+        favouritesMouseDown(sh, button, x, y);
+    else
+        editorMouseDown(sh, button, x, y);
+}
+
+bool windowKeyDown(Shapes& sh, int key) {
+    return sh.favouritesPage ? favouritesKeyDown(sh, key) : printSaveKey(sh, key);
+}
+
+// "Explore": steering the drawing, and the favourites with their page.
+void registerExplore(Events& e) {
+    e.onClick("randomsettings", randomSettingsClick);
+    e.onClick("locksettings", lockSettingsClick);
+    e.onClick("addfavourite", addFavouriteClick);
+    e.onClick("favourites", favouritesClick);
+    e.onClick("favexport", exportFavouritesClick);
+    e.onClick("favdelete", deleteFavouriteClick);
+    e.onClick("favback", closeFavourites);
+    e.onClick(kFavouritesTimer, favouritesTick);
+    e.onWheel(favouritesWheel);
 }
 
 void registerAll(Events& e) {
@@ -63,7 +90,7 @@ void registerAll(Events& e) {
 
     // The colour editor and its palette pages.
     e.onClick("editcolors", editcolorsClick);
-    e.onMouseDown(editorMouseDown);
+    e.onMouseDown(windowMouseDown);
     for (auto [item, code] : {std::pair{"blue", -1},
                               {"red", -2},
                               {"green", -3},
@@ -107,8 +134,8 @@ void registerAll(Events& e) {
     e.onClick("Command7", command7Click);
 
     // "P" and "S" wherever the keyboard focus is.
-    for (const char* name : {Events::kWindow, "Command1", "Option1", "Option2"})
-        e.onKeyDown(name, printSaveKey);
+    e.onKeyDown(Events::kWindow, windowKeyDown);
+    for (const char* name : {"Command1", "Option1", "Option2"}) e.onKeyDown(name, printSaveKey);
     for (const char* name : {"Text2", "Text3", "Text5", "Text9", "Text10"})
         e.onKeyDown(name, [field = std::string(name)](Shapes& sh, int key) {
             return printSaveFieldKey(sh, field, key);
@@ -135,6 +162,7 @@ Events& programEvents() {
     static Events e = [] {
         Events ev;
         registerAll(ev);
+        registerExplore(ev);
         onPaletteMenu(ev);
         return ev;
     }();

@@ -6,8 +6,8 @@ namespace vx {
 
 bool printSaveKey(Shapes& sh, int key) {
     if (key != kKeyP && key != kKeyS) return false;
-    // The colour editor covers the drawing: its page is no pattern to print or save.
-    if (sh.st.colormode4 != kEditorClosed) return true;
+    // The colour editor or the favourites page covers the drawing: no pattern to print or save.
+    if (sh.st.colormode4 != kEditorClosed || sh.favouritesPage) return true;
     if (key == kKeyP) {
         if (sh.st.bbmv == kShownPattern)
             printScreen(sh);

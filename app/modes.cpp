@@ -1,6 +1,7 @@
 #include "app/modes.hpp"
 
 #include "app/editor.hpp"
+#include "app/favourites.hpp"
 #include "app/fields.hpp"
 #include "app/generators.hpp"
 #include "app/panel.hpp"
@@ -106,6 +107,11 @@ void tfastClick(Shapes& sh) {
 void timer1Tick(Shapes& sh) {
     const State& st = sh.st;
     if (st.colormode4 != kEditorClosed) return;
+    // The screen saver's favourites in turn, in place of random drawings.
+    if (!sh.saverFavourites.empty()) {
+        if (st.hhmmf == 0) showNextFavourite(sh);
+        return;
+    }
     // A tick during the slow animation's wait is lost.
     if (st.mpattern == kShapeKind && st.hhmmf == 0) makeshape(sh);
     if (st.mpattern == kPatternKind) makeshape2(sh);
@@ -119,6 +125,10 @@ void timer2Tick(Shapes& sh) {
 }
 
 bool windowResized(Shapes& sh) {
+    if (sh.favouritesPage) {
+        repaintFavourites(sh);
+        return true;
+    }
     if (sh.st.colormode4 != kEditorClosed) {
         repaintEditorPage(sh);
         return true;

@@ -175,6 +175,16 @@ std::string windowId(Reading& r, const Given& g) {
     return "";
 }
 
+// --keep size,colours: the settings --random-settings leaves as given.
+std::string keepList(Reading& r, const Given& g) {
+    if (g.value.empty()) return g.name() + " needs a list of settings";
+    const Result<SettingLocks> locks = parseLockList(g.value);
+    if (!locks) return g.name() + ": " + locks.error().message;
+    if (std::string e = r.once(&r.render->keep, g.name()); !e.empty()) return e;
+    r.render->keep = *locks;
+    return "";
+}
+
 // Qt reads these itself; a missing value would leave it to take the next word.
 std::string qtValue(Reading&, const Given& g) {
     if (!g.option.value) return g.value == "true" ? "" : g.name() + " takes no value";
@@ -208,6 +218,9 @@ const Option kOptions[] = {
      [](Reading& r, const Given& g) {
          return flag(r, g, r.render ? r.render->slow : r.saver->slow, false);
      }},
+    {"--favourites,--favorites", nullptr, kWindow,
+     "the favourites in turn instead of random drawings",
+     [](Reading& r, const Given& g) { return flag(r, g, r.saver->favourites, true); }},
     {"--pattern", nullptr, kRender, "a pattern over the whole surface (the default)",
      [](Reading& r, const Given& g) { return flag(r, g, r.render->pattern, true); }},
     {"--shape", nullptr, kRender, "a single shape, written as its picture",
@@ -251,8 +264,15 @@ const Option kOptions[] = {
      [](Reading& r, const Given& g) { return flag(r, g, r.render->listPalettes, true); }},
     {"--scale-from", "PICTURE", kRender, "a colour scale from the colours of a picture",
      [](Reading& r, const Given& g) { return text(r, g, r.render->scaleFrom, "a picture file"); }},
+    {"--random-settings", nullptr, kRender,
+     "random fields, style, colours and kind, but those given or kept",
+     [](Reading& r, const Given& g) { return flag(r, g, r.render->randomSettings, true); }},
+    {"--keep", "LIST", kRender, "the settings --random-settings keeps, such as size,colours,kind",
+     keepList},
     {"--code", "CODE", kRender, "the drawing of a code, in place of the options above",
      [](Reading& r, const Given& g) { return text(r, g, r.render->code, "a drawing code"); }},
+    {"--describe", nullptr, kRender, "with --code: print what made the drawing, a line a setting",
+     [](Reading& r, const Given& g) { return flag(r, g, r.render->describe, true); }},
     {"--dpi", "N", kRender, "the resolution the file states,",
      [](Reading& r, const Given& g) { return whole(r, g, r.render->dpi); }, 1, 100000},
     {"--scale", "N", kRender, "each pixel as N x N pixels (a poster),",
@@ -380,15 +400,32 @@ std::string motionChecks(const RenderOptions& o) {
     return motionSizeProblem(renderMotionSettings(o));
 }
 
+// What --random-settings is given is kept as given.
+void keepGiven(const Reading& r, SettingLocks& keep) {
+    const RenderOptions& o = *r.render;
+    const std::pair<Lockable, bool> given[] = {{Lockable::Size, o.size.has_value()},
+                                               {Lockable::Detail, o.detail.has_value()},
+                                               {Lockable::Complexity, o.complexity.has_value()},
+                                               {Lockable::Smoothness, o.smoothness.has_value()},
+                                               {Lockable::Style, o.fancy.has_value()},
+                                               {Lockable::Colours, o.colours.has_value()},
+                                               {Lockable::Kind, r.given.count(&o.pattern) != 0}};
+    for (const auto& [which, yes] : given)
+        if (yes) keep[which] = true;
+}
+
 // Checks of the options together.
 std::string renderChecks(const Reading& r, RenderArgs&) {
     RenderOptions& o = *r.render;
     // A code is the whole drawing; only the surface and the file are free.
     if (o.code &&
         (r.given.count(&o.pattern) || o.fancy || o.seed || o.size || o.detail || o.complexity ||
-         o.smoothness || o.sides || o.colours || o.palette || o.scaleFrom))
+         o.smoothness || o.sides || o.colours || o.palette || o.scaleFrom || o.randomSettings))
         return "--code gives the whole drawing: leave out the options of a drawing "
-               "(kind, seed, fields, colours, palette, colour scale)";
+               "(kind, seed, fields, colours, palette, colour scale, random settings)";
+    if (o.describe && !o.code) return "--describe tells what made the drawing of --code CODE";
+    if (r.given.count(&o.keep) && !o.randomSettings) return "--keep goes with --random-settings";
+    keepGiven(r, o.keep);
     if (o.tile && !o.pattern) return "--tile makes one period of a pattern: leave out --shape";
     if (o.listPalettes) return "";
     if (o.writePalette && !writtenFormat(*o.writePalette))
@@ -396,9 +433,10 @@ std::string renderChecks(const Reading& r, RenderArgs&) {
                shown(*o.writePalette);
     if (o.frames && !o.output.empty()) return "give only one of -o and --frames";
     if (o.output.empty() && !o.frames)
-        return o.writePalette ? ""
-                              : "no output file (-o FILE.bmp, .png, .svg, .pdf, .mp4, .webm, "
-                                ".webp or .gif, or --frames DIR)";
+        return o.writePalette || o.describe
+                   ? ""
+                   : "no output file (-o FILE.bmp, .png, .svg, .pdf, .mp4, .webm, "
+                     ".webp or .gif, or --frames DIR)";
     if (!o.frames)
         if (std::string e = outputFormat(o); !e.empty()) return e;
     if (std::string e = motionChecks(o); !e.empty()) return e;
@@ -459,10 +497,14 @@ std::string usageText(Cli p) {
             "Without options, the window. With --saver, --root or --window-id, screen-saver\n"
             "mode at once, with the settings of --settings FILE, else of Vortalis.settings in\n"
             "the working folder, else in $XDG_CONFIG_HOME/vortalis (~/.config/vortalis); they\n"
-            "are read, never written, and the options override them.\n\n";
+            "are read, never written, and the options override them. --favourites shows the\n"
+            "drawings kept with \"Add to favourites\" in turn, from\n"
+            "$XDG_DATA_HOME/vortalis/favourites (~/.local/share/vortalis/favourites).\n\n";
     } else {
         s = "usage: vortalis-render [OPTION]... -o FILE\n"
+            "   or: vortalis-render --random-settings [--keep LIST] [OPTION]... -o FILE\n"
             "   or: vortalis-render --code CODE [--width W --height H] [--dpi N] -o FILE\n"
+            "   or: vortalis-render --code CODE --describe\n"
             "   or: vortalis-render [--palette P | --code CODE] --write-palette FILE [-o FILE]\n"
             "   or: vortalis-render --list-palettes\n"
             "Makes one drawing and writes it to FILE: a pattern as the whole surface (1920 x\n"
@@ -485,7 +527,11 @@ std::string usageText(Cli p) {
             "An MP4, WebM, WebP or GIF file (or --frames DIR) records screen-saver mode from the\n"
             "drawing: patterns replacing each other every --seconds, or with --shape single\n"
             "shapes gliding over black at the window's --slow or --fast speed, a new one every\n"
-            "--seconds; the code of each drawing shown is printed.\n\n";
+            "--seconds; the code of each drawing shown is printed.\n"
+            "--random-settings draws the settings at random from the\n"
+            "seed, as the window's \"Random settings\" does, but those given and those of\n"
+            "--keep; --describe prints what made the drawing of a code as \"name value\" "
+            "lines.\n\n";
     }
     for (const Option& o : kOptions) {
         if (!(o.programs & programBit(p)) || !o.help) continue;

@@ -51,6 +51,11 @@ Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed, std::stri
         applyPalette(st, *p);
     }
     s.colour = colourSettings(st);
+    if (o.randomSettings) {
+        // Not the drawing's own stream, which its seed starts afresh.
+        Random r(seed ^ 0x243F6A8885A308D3ull);
+        randomiseSettings(d, o.keep, r);
+    }
     return d;
 }
 

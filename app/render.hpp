@@ -5,6 +5,7 @@
 #include "base/result.hpp"
 #include "export/motion.hpp"
 #include "model/drawing.hpp"
+#include "model/randomsettings.hpp"
 #include "surface/surface.hpp"
 
 #include <cstdint>
@@ -41,6 +42,10 @@ struct RenderOptions : DrawingOptions {
     std::optional<bool> slow;
 
     bool motion() const { return frames || format >= Format::Mp4; }
+    // Settings drawn at random from the seed, but those given and those kept.
+    bool randomSettings = false;
+    SettingLocks keep;
+    bool describe = false; // the code's drawing as "name value" lines
 };
 
 constexpr int kRenderDefaultFps = 30, kRenderDefaultLength = 10, kRenderMaxLength = 600;
@@ -65,8 +70,9 @@ struct RenderArgs {
 RenderArgs parseRenderArgs(const std::vector<std::string>& args);
 
 // The drawing the options ask for, with start-up's values (and no settings file) for what
-// they leave out. An unreadable palette file is an error that names it; a damaged one is
-// used as the window would use it, and what was wrong with it goes to *warning.
+// they leave out; with --random-settings, the settings not kept drawn from a random source of
+// their own made from the seed. An unreadable palette file is an error that names it; a damaged one
+// is used as the window would use it, and what was wrong with it goes to *warning.
 Result<Drawing> renderedDrawing(const RenderOptions& o, uint64_t seed,
                                 std::string* warning = nullptr);
 

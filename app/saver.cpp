@@ -1,6 +1,7 @@
 #include "app/saver.hpp"
 
 #include "app/events.hpp"
+#include "app/favourites.hpp"
 #include "app/generators.hpp"
 #include "app/modes.hpp"
 #include "app/settings.hpp"
@@ -36,12 +37,8 @@ namespace {
 std::string saverSettingsFile(const SaverOptions& o) {
     if (!o.settingsFile.empty()) return o.settingsFile;
     if (nameTaken(kSettingsFile)) return kSettingsFile;
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    const std::string folder = config && config[0] == '/' ? config
-                               : home && home[0] == '/'   ? std::string(home) + "/.config"
-                                                          : "";
-    const std::string user = folder + "/vortalis/" + kSettingsFile;
+    const std::string folder = userConfigFolder();
+    const std::string user = folder + "/" + kSettingsFile;
     return folder.empty() || !nameTaken(user) ? "" : user;
 }
 
@@ -82,8 +79,14 @@ void startSaver(Shapes& sh, const SaverOptions& o, int place) {
 
     sh.loop.phase = kMainLoop;
     sh.loop.lastFrame = sh.platform->steadySeconds();
-    // A pattern at once; single shapes are drawn by entering the mode.
-    if (st.mpattern == kPatternKind) makeshape2(sh);
+    // Savers started together begin at different favourites.
+    if (o.favourites && loadSaverFavourites(sh, place == 0)) {
+        sh.nextFavourite = static_cast<size_t>(place);
+        showNextFavourite(sh);
+    } else if (st.mpattern == kPatternKind) {
+        // A pattern at once; single shapes are drawn by entering the mode.
+        makeshape2(sh);
+    }
     ssaverClick(sh);
 }
 

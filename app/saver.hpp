@@ -20,6 +20,8 @@ struct SaverOptions : DrawingOptions {
     // Field texts and switches that override the file, with those of DrawingOptions.
     std::optional<std::string> seconds;
     std::optional<bool> single, slow;
+    // The favourites in turn instead of random drawings (random ones when there are none).
+    bool favourites = false;
 };
 
 struct SaverArgs {

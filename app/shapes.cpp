@@ -1,5 +1,6 @@
 #include "app/shapes.hpp"
 
+#include "app/favourites.hpp"
 #include "app/palettemenu.hpp"
 #include "ui/layout.hpp"
 
@@ -13,5 +14,8 @@ Shapes::Shapes(Platform& p) : platform(&p) {
     ui::buildMainWindow(form);
     addPaletteMenu(form);
 }
+
+// The page's workers and a running export end before the window they belong to.
+Shapes::~Shapes() = default;
 
 } // namespace vx

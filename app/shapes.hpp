@@ -3,14 +3,17 @@
 // the random source and the desktop. Every handler is a free function over it.
 #include "model/drawing.hpp"
 #include "model/history.hpp"
+#include "model/randomsettings.hpp"
 #include "model/state.hpp"
 #include "platform/platform.hpp"
 #include "surface/numeric.hpp"
 #include "surface/surface.hpp"
 #include "ui/form.hpp"
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vx {
 
@@ -23,9 +26,15 @@ enum StartPhase : int {
     kMainLoop = 4,
 };
 
+struct FavouritesPage;
+struct FavouritesExport;
+
 struct Shapes {
     Shapes();
     explicit Shapes(Platform& p);
+    ~Shapes();
+    Shapes(const Shapes&) = delete;
+    Shapes& operator=(const Shapes&) = delete;
 
     State st;
     ui::Form form;
@@ -68,6 +77,16 @@ struct Shapes {
     bool command1Running = false;
     // A page is on its way to the printer while events run; a second print waits its turn.
     bool printing = false;
+    // "Random settings": a random source of its own, so that the drawings' seeds stay theirs,
+    // and the locks, read from their file when first needed.
+    std::optional<Random> exploreRng;
+    std::optional<SettingLocks> locks;
+    // The favourites page while it covers the drawing, and "Export all..." while it runs.
+    std::unique_ptr<FavouritesPage> favouritesPage;
+    std::unique_ptr<FavouritesExport> favouritesExport;
+    // The screen saver's favourites, shown in turn, and the one that comes next.
+    std::vector<Drawing> saverFavourites;
+    size_t nextFavourite = 0;
 
     // The number in a field (leading number, blanks ignored, none gives 0).
     double field(const std::string& name) const { return fieldNumber(form.text(name)); }

@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -344,6 +347,56 @@ bool nameTaken(const std::string& file) {
     // Any other failure (a folder that cannot be searched) is left to the write to report.
     struct stat st {};
     return ::lstat(file.c_str(), &st) == 0;
+}
+
+namespace {
+
+// $name when it is an absolute path, else $HOME + fallback, else "".
+std::string xdgFolder(const char* name, const char* fallback) {
+    const char* given = std::getenv(name);
+    if (given && given[0] == '/') return std::string(given) + "/vortalis";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + fallback + "/vortalis";
+    return "";
+}
+
+} // namespace
+
+std::string userConfigFolder() {
+    return xdgFolder("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string userDataFolder() {
+    return xdgFolder("XDG_DATA_HOME", "/.local/share");
+}
+
+Status makeFolders(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) return fail("cannot make the folder " + folder + " (" + ec.message() + ")");
+    return {};
+}
+
+Result<FileLock> FileLock::take(const std::string& file, double seconds) {
+    const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return fail("cannot open the lock file " + file + " (" + reason(errno) + ")");
+    constexpr int kStepMs = 10;
+    const int tries = std::max(1, static_cast<int>(seconds * 1000 / kStepMs));
+    int err = 0;
+    for (int i = 0; i < tries; ++i) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return FileLock(fd);
+        err = errno;
+        if (err != EWOULDBLOCK && err != EINTR) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
+    }
+    ::close(fd);
+    return fail(err == EWOULDBLOCK ? "another program has held " + baseName(file) + " for " +
+                                         std::to_string(static_cast<int>(seconds)) + " seconds"
+                                   : "cannot lock " + baseName(file) + " (" + reason(err) + ")");
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) ::close(fd_); // closing lets the lock go
 }
 
 } // namespace vx

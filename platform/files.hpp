@@ -86,6 +86,31 @@ Result<std::string> readFileStart(const std::string& file, size_t limit);
 // The working folder's full path for messages ("the working folder" when it cannot be had).
 std::string workingFolderName();
 
+// The program's folder under the user's configuration ($XDG_CONFIG_HOME/vortalis, else
+// ~/.config/vortalis) or data ($XDG_DATA_HOME/vortalis, else ~/.local/share/vortalis); a
+// relative $XDG_... is not used, as the standard says. Empty when there is no home either.
+std::string userConfigFolder();
+std::string userDataFolder();
+
+// Makes a folder and the folders above it that are missing; the error names the cause.
+Status makeFolders(const std::string& folder);
+
+// An exclusive lock on a file beside the data it guards (made when missing), held while the
+// object lives. Another holder is waited for at most `seconds`; then, or when the file cannot
+// be made, it is an error that says so.
+class FileLock {
+  public:
+    static Result<FileLock> take(const std::string& file, double seconds = 3);
+    FileLock(FileLock&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+    FileLock& operator=(FileLock&&) = delete;
+    FileLock(const FileLock&) = delete;
+    ~FileLock();
+
+  private:
+    explicit FileLock(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
 // True when anything (file, folder, link) already has this name.
 bool nameTaken(const std::string& file);
 

@@ -89,6 +89,19 @@ class Platform {
                                          int /*value*/, int /*min*/, int /*max*/) {
         return std::nullopt;
     }
+    // Asks which of the named choices to tick, each starting as `ticked` has it; nothing when
+    // the user cancels (or there is no desktop).
+    virtual std::optional<std::vector<bool>> askChecks(const std::string& /*title*/,
+                                                       const std::string& /*label*/,
+                                                       const std::vector<std::string>& /*names*/,
+                                                       const std::vector<bool>& /*ticked*/) {
+        return std::nullopt;
+    }
+    // Asks for a folder to write files into; nothing when the user cancels (or there is no
+    // desktop).
+    virtual std::optional<std::string> askFolder(const std::string& /*title*/) {
+        return std::nullopt;
+    }
     // The size in device pixels of the screen the window is on; without a desktop, none.
     virtual std::optional<SurfaceSize> screenPixels() { return std::nullopt; }
 

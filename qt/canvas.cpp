@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace vx {
 
@@ -62,6 +63,14 @@ void Canvas::keyPressEvent(QKeyEvent* e) {
 
 void Canvas::keyReleaseEvent(QKeyEvent* e) {
     w_.dispatchKeyUp(Events::kWindow, keyCode(e->key()));
+}
+
+void Canvas::wheelEvent(QWheelEvent* e) {
+    // A notch is 120 eighths of a degree; touchpads send less at a time.
+    wheelEighths_ += e->angleDelta().y();
+    const int rows = -wheelEighths_ / 120;
+    wheelEighths_ += rows * 120;
+    if (rows != 0) w_.runHandler([&] { w_.events().wheel(w_.shapes(), rows); });
 }
 
 PictureView::PictureView(const Surface& s, QWidget* parent) : QWidget(parent), s_(s) {

@@ -23,9 +23,11 @@ class Canvas : public QWidget {
     void mouseMoveEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
     void keyReleaseEvent(QKeyEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
 
   private:
     MainWindow& w_;
+    int wheelEighths_ = 0; // a turn not yet a whole notch
     QImage image_;
 };
 

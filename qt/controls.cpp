@@ -213,6 +213,8 @@ void MainWindow::mirror(const ui::Control& c, ui::Change ch) {
     if (QTimer* t = timer(c.name)) return mirrorTimer(t, c, ch);
     // The desktop's own screen saver waits while ours runs.
     if (c.name == "ssaver" && ch == ui::Change::Checked) inhibitor_.hold(c.checked);
+    // The favourites page takes the keys: its arrows, Enter and Delete.
+    if (c.name == "favpage" && ch == ui::Change::Visible && c.visible) canvas_->setFocus();
     if (QAction* a = menuItem(c.name)) return mirrorMenuItem(a, c);
     if (QWidget* w = control(c.name)) mirrorWidget(w, c, ch);
 }

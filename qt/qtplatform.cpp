@@ -5,6 +5,7 @@
 #include "qt/window.hpp"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -196,6 +197,39 @@ std::optional<std::string> QtPlatform::askChoice(const std::string& title, const
                               items, current, false, &ok);
     if (!ok) return std::nullopt;
     return item.toStdString();
+}
+
+std::optional<std::vector<bool>> QtPlatform::askChecks(const std::string& title,
+                                                       const std::string& label,
+                                                       const std::vector<std::string>& names,
+                                                       const std::vector<bool>& ticked) {
+    QDialog d(w_);
+    d.setWindowTitle(QString::fromStdString(title));
+    auto* layout = new QVBoxLayout(&d);
+    layout->addWidget(new QLabel(QString::fromStdString(label), &d));
+    std::vector<QCheckBox*> boxes;
+    for (size_t i = 0; i < names.size(); ++i) {
+        auto* box = new QCheckBox(QString::fromStdString(names[i]), &d);
+        box->setObjectName(QStringLiteral("check%1").arg(i));
+        box->setChecked(i < ticked.size() && ticked[i]);
+        layout->addWidget(box);
+        boxes.push_back(box);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    std::vector<bool> out;
+    for (const QCheckBox* b : boxes) out.push_back(b->isChecked());
+    return out;
+}
+
+std::optional<std::string> QtPlatform::askFolder(const std::string& title) {
+    const QString dir =
+        QFileDialog::getExistingDirectory(w_, QString::fromStdString(title), QDir::currentPath());
+    if (dir.isEmpty()) return std::nullopt;
+    return dir.toStdString();
 }
 
 } // namespace vx

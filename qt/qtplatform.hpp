@@ -52,6 +52,10 @@ class QtPlatform : public Platform {
     std::optional<std::string> askChoice(const std::string& title, const std::string& label,
                                          const std::vector<std::string>& choices,
                                          int current) override;
+    std::optional<std::vector<bool>> askChecks(const std::string& title, const std::string& label,
+                                               const std::vector<std::string>& names,
+                                               const std::vector<bool>& ticked) override;
+    std::optional<std::string> askFolder(const std::string& title) override;
     std::optional<SurfaceSize> screenPixels() override;
     void status(const std::string& text) override;
     bool confirm(const std::string& question) override;

@@ -5,6 +5,7 @@
 #include "app/render.hpp"
 #include "engine/scale.hpp"
 #include "model/code.hpp"
+#include "model/describe.hpp"
 #include "platform/files.hpp"
 #include "qt/image.hpp"
 
@@ -120,6 +121,16 @@ int main(int argc, char** argv) {
         return *rc;
     const vx::RenderOptions& o = parsed.options;
     if (const std::optional<int> rc = vx::answerPaletteOptions(o)) return *rc;
+    if (o.describe) {
+        const vx::Result<vx::Drawing> d = vx::decodeDrawing(*o.code);
+        if (!d) {
+            std::fprintf(stderr, "%s: %s\n", kProgram, d.error().message.c_str());
+            return 2;
+        }
+        std::fputs(vx::describeDrawing(*d).c_str(), stdout);
+        std::fflush(stdout);
+        if (o.output.empty()) return 0;
+    }
     // Never through a link, never over a device or anything else that is not a file.
     if (const vx::Status usable = vx::regularOrAbsent(o.output); !usable)
         return cannotWrite(o.output, usable.error());

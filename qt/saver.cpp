@@ -1,6 +1,7 @@
 #include "qt/saver.hpp"
 
 #include "app/events.hpp"
+#include "app/favourites.hpp"
 #include "app/generators.hpp"
 #include "app/startup.hpp"
 
@@ -152,11 +153,10 @@ void SaverHost::resize(int w, int h) {
     if (w == sh_.surface.width() && h == sh_.surface.height()) return;
     sh_.surface.resize(w, h);
     if (!started_) return;
-    // A drawing of the new size, in the kind chosen.
-    if (sh_.st.mpattern == kShapeKind)
-        makeshape(sh_);
-    else
-        makeshape2(sh_);
+    // A drawing of the new size, in the kind chosen; the favourite on screen again.
+    const bool again = showFavouriteAgain(sh_);
+    if (!again && sh_.st.mpattern == kShapeKind) makeshape(sh_);
+    if (!again && sh_.st.mpattern != kShapeKind) makeshape2(sh_);
     present_(QRegion(0, 0, w, h));
 }
 

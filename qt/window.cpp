@@ -61,6 +61,11 @@ int keyCode(int k) {
     if (k == Qt::Key_Return || k == Qt::Key_Enter) return 13;
     if (k == Qt::Key_Backspace) return 8;
     if (k == Qt::Key_Delete) return 46;
+    if (k == Qt::Key_Escape) return 27;
+    if (k == Qt::Key_PageUp) return 33;
+    if (k == Qt::Key_PageDown) return 34;
+    if (k == Qt::Key_End) return 35;
+    if (k == Qt::Key_Home) return 36;
     return 0;
 }
 

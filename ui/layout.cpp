@@ -49,6 +49,26 @@ void timer(Form& f, const char* name, int interval) {
     f.add(c);
 }
 
+// After "Export": steering the drawing, and the drawings kept between runs; then the
+// favourites page's own menu, shown alone while the page covers the drawing.
+void addExploreMenu(Form& f) {
+    menu(f, "explore", "Explore", "", false);
+    menu(f, "randomsettings", "Random settings", "explore");
+    menu(f, "locksettings", "Lock settings...", "explore");
+    menu(f, "addfavourite", "Add to favourites", "explore");
+    menu(f, "favourites", "Favourites...", "explore");
+    f.setShortcut("randomsettings", "Ctrl+R");
+    f.setShortcut("addfavourite", "Ctrl+D");
+    menu(f, "favpage", "Favourites", "", false);
+    menu(f, "favexport", "Export all...", "favpage", false);
+    menu(f, "favdelete", "Delete", "favpage", false);
+    menu(f, "favback", "Back to the drawing", "favpage", false);
+    f.setShortcut("favdelete", "Del");
+    f.setShortcut("favback", "Esc");
+    // Takes in the favourites' thumbnails as they are made.
+    timer(f, "favtimer", 15);
+}
+
 } // namespace
 
 void buildMainWindow(Form& f) {
@@ -187,6 +207,8 @@ void buildMainWindow(Form& f) {
     menu(f, "poster", "Save poster...", "export");
     menu(f, "wallpaper", "Save as wallpaper", "export");
     menu(f, "recordvideo", "Record video...", "export");
+    addExploreMenu(f);
+
     f.setShortcut("prevdrawing", "Alt+Left");
     f.setShortcut("nextdrawing", "Alt+Right");
     // Nothing to go back or forward to before the first drawing.

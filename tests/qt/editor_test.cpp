@@ -93,7 +93,7 @@ TEST_F(Editor, OpensWithTheListAsCellsAndTheDrawingKept) {
     EXPECT_FALSE(w().control("Label2")->isVisible());
     for (const char* m : {"cop", "cop2", "options2", "palettes"})
         EXPECT_TRUE(w().menuItem(m)->isVisible()) << m;
-    for (const char* m : {"options", "patmode", "history", "export"})
+    for (const char* m : {"options", "patmode", "history", "export", "explore"})
         EXPECT_FALSE(w().menuItem(m)->isVisible()) << m;
     // Written once the editor is on screen.
     EXPECT_TRUE(QTest::qWaitFor([&] { return exists(kDrawingKeptFile); }, 2000));

@@ -1,6 +1,8 @@
+#include "../user_folders.hpp"
 #include "app/colourmenu.hpp"
 #include "app/editor.hpp"
 #include "app/events.hpp"
+#include "app/favourites.hpp"
 #include "app/generators.hpp"
 #include "app/history.hpp"
 #include "app/render.hpp"
@@ -10,6 +12,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -20,7 +23,9 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
 #include <memory>
+#include <set>
 
 using namespace vx;
 
@@ -115,9 +120,9 @@ TEST_F(Window, RightAfterStartOnlyBeginShowsAndTheMenuBarIsEmpty) {
 
 TEST_F(Window, BeginShowsTwoMenusAndThePanelWithoutItsHiddenPairs) {
     pressBegin();
-    // The History, Export and Palettes menus come after the two of the description.
+    // The History, Export, Explore and Palettes menus come after the two of the description.
     EXPECT_EQ(visibleBarMenus(w()),
-              (QStringList{"Options", "Pattern mode", "History", "Export", "Palettes"}));
+              (QStringList{"Options", "Pattern mode", "History", "Export", "Explore", "Palettes"}));
     // Each bundled palette shows its colours.
     EXPECT_FALSE(w().menuItem("palette:viridis")->icon().isNull());
     EXPECT_FALSE(widget("Command4")->isVisible());
@@ -248,11 +253,13 @@ TEST(WindowMenus, HiddenMenusStayOutOfReach) {
     }
     for (auto n : {"moptions5", "autoprint", "autosave", "impcolor"})
         EXPECT_FALSE(w.menuItem(n)->isVisible()) << n;
-    // The description's items have no shortcut; the history has two.
+    // The description's items have no shortcut; the menus after them have some, none a
+    // single letter.
+    const std::set<std::string> added = {"prevdrawing",  "nextdrawing", "randomsettings",
+                                         "addfavourite", "favdelete",   "favback"};
     for (QAction* a : w.findChildren<QAction*>()) {
         const std::string n = a->objectName().toStdString();
-        const bool history = n == "prevdrawing" || n == "nextdrawing";
-        EXPECT_EQ(a->shortcut().isEmpty(), !history) << n;
+        EXPECT_EQ(a->shortcut().isEmpty(), !added.count(n)) << n;
     }
 
     w.menuItem("regmode")->trigger();
@@ -289,6 +296,33 @@ TEST_F(Window, AltLeftAndAltRightGoThroughTheHistoryAndItsEndsAreDisabled) {
     EXPECT_FALSE(w().menuItem("history")->isVisible());
     QTest::keyClick(w().canvas(), Qt::Key_Left, Qt::AltModifier);
     EXPECT_EQ(sh().st.colormode4, 1);
+}
+
+TEST_F(Window, TheFavouritesPageTakesTheKeysAndEscapeGivesTheDrawingBack) {
+    vx::testing::UserFolders user(QDir::currentPath().toStdString());
+    pressBegin();
+    w().activateWindow();
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseClick(widget<QPushButton>("Command1"), Qt::LeftButton);
+        w().canvas()->setFocus();
+        QTest::keyClick(w().canvas(), Qt::Key_D, Qt::ControlModifier);
+    }
+    EXPECT_TRUE(w().statusText().startsWith("Added to the favourites (2 in all)"))
+        << w().statusText().toStdString();
+    const Surface before = sh().surface;
+    w().menuItem("favourites")->trigger();
+    ASSERT_TRUE(sh().favouritesPage);
+    EXPECT_EQ(visibleBarMenus(w()), QStringList{"Favourites"});
+    EXPECT_FALSE(widget("Label2")->isVisible());
+    EXPECT_TRUE(w().canvas()->hasFocus());
+    QTest::keyClick(w().canvas(), Qt::Key_Right);
+    EXPECT_EQ(sh().favouritesPage->selected, 1);
+    QTest::keyClick(w().canvas(), Qt::Key_Delete);
+    EXPECT_EQ(sh().favouritesPage->entries.size(), 1u);
+    QTest::keyClick(w().canvas(), Qt::Key_Escape);
+    EXPECT_FALSE(sh().favouritesPage);
+    EXPECT_TRUE(sh().surface == before);
+    EXPECT_TRUE(widget("Label2")->isVisible());
 }
 
 TEST_F(Window, EveryResizeShowsTheLastDrawingAgainAtTheNewSizeAndNothingElseChanges) {
