@@ -334,6 +334,17 @@ TEST_F(RenderProcess, MotionIsSeededPrintsEachCodeAndWritesFramesOrNothing) {
     ASSERT_EQ(names.size(), 15u);
     EXPECT_EQ(names.front(), "frame00001.png");
     EXPECT_EQ(names.back(), "frame00015.png");
+    // A folder holding frames is refused, whatever else it holds: a shorter recording would
+    // leave the last frames of this one among its own.
+    const std::string before = read(dir_ / "frames" / "frame00015.png");
+    EXPECT_EQ(run("--seed 8 --length 1 --fps 1 --frames '" + (dir_ / "frames").string() + "'"), 2);
+    EXPECT_NE(read(dir_ / "err.txt").find("holds frames already (frame"), std::string::npos);
+    EXPECT_EQ(read(dir_ / "frames" / "frame00015.png"), before);
+    fs::create_directories(dir_ / "notes");
+    std::ofstream(dir_ / "notes" / "frame.png") << "not a frame";
+    std::ofstream(dir_ / "notes" / "frame7.txt") << "nor this";
+    EXPECT_EQ(run(opts + "--frames '" + (dir_ / "notes").string() + "'"), 0);
+    EXPECT_TRUE(fs::exists(dir_ / "notes" / "frame00015.png"));
 
     // Refused before anything is written.
     EXPECT_EQ(run("--width 161 -o '" + (dir_ / "c.mp4").string() + "'"), 2);
