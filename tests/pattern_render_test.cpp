@@ -120,6 +120,12 @@ TEST(RenderOptions, GoodAndBadCommandLines) {
          "H.264 video needs an even width and height, not 1921 x 1080 (try 1920 x 1080)"},
         {{"-o", "x.webm", "--height", "99"}, S::Bad, "VP9 video needs an even width and height"},
         {{"-o", "x.gif", "--width", "4097"}, S::Bad, "at most 4096 x 4096 pixels"},
+        {{"-o", "x.png", "--growth"}, S::Bad, "--growth are for motion"},
+        {{"-o", "x.mp4", "--growth", "--seconds", "5"}, S::Bad, "--growth shows one drawing"},
+        {{"-o", "x.mp4", "--growth", "--shape", "--fast"}, S::Bad, "--growth shows one drawing"},
+        // A growing shape has its picture's size, whatever the surface's.
+        {{"-o", "x.mp4", "--growth", "--shape", "--width", "1921"}, S::Ok, ""},
+        {{"--frames", "d", "--growth", "--code", "ABC"}, S::Ok, ""},
         // Numbers the generators clamp are the generators' business.
         {{"-o", "x.bmp", "--size", "1000", "--detail", "-4.5", "--smoothness", "+200"}, S::Ok, ""},
         {{"-o", "x.bmp", "--size", "1e-320", "--detail", "4d2", "--complexity", ".5"}, S::Ok, ""},
