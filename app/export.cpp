@@ -1,5 +1,6 @@
 #include "app/export.hpp"
 
+#include "app/growth.hpp"
 #include "app/motion.hpp"
 #include "app/output.hpp"
 #include "export/bmp.hpp"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 namespace vx {
 
@@ -79,6 +81,7 @@ void exportVector(Shapes& sh, Format format) {
 struct RecordingAnswer {
     int seconds = 10;
     MotionFormat format = MotionFormat::Mp4;
+    bool growth = false; // the drawing being made, else screen-saver mode from it
 };
 
 constexpr MotionFormat kRecordingFormats[] = {MotionFormat::Mp4, MotionFormat::WebM,
@@ -88,7 +91,7 @@ std::optional<RecordingAnswer> askRecording(Shapes& sh) {
     const std::vector<Platform::FormQuestion> questions = {
         {"Length in seconds (1 to 600):", {}, kRenderDefaultLength, 1, kRenderMaxLength},
         {"Format:", {"MP4 video (H.264)", "WebM video (VP9)", "Animated WebP", "Animated GIF"}},
-        {"Record:", {"Screen-saver mode from this drawing"}},
+        {"Record:", {"Screen-saver mode from this drawing", "Growth of this drawing"}},
     };
     const std::optional<std::vector<int>> a = sh.platform->askForm("Record video", questions);
     if (!a) {
@@ -96,12 +99,12 @@ std::optional<RecordingAnswer> askRecording(Shapes& sh) {
         return std::nullopt;
     }
     if (a->size() != questions.size() || (*a)[0] < 1 || (*a)[0] > kRenderMaxLength || (*a)[1] < 0 ||
-        (*a)[1] >= static_cast<int>(std::size(kRecordingFormats))) {
+        (*a)[1] >= static_cast<int>(std::size(kRecordingFormats)) || (*a)[2] < 0 || (*a)[2] > 1) {
         sh.platform->status("No video was recorded: the length must be from 1 to " +
                             std::to_string(kRenderMaxLength) + " seconds.");
         return std::nullopt;
     }
-    return RecordingAnswer{(*a)[0], kRecordingFormats[(*a)[1]]};
+    return RecordingAnswer{(*a)[0], kRecordingFormats[(*a)[1]], (*a)[2] == 1};
 }
 
 // Screen-saver mode as the window has it: from the drawing on screen at the window's size (cut
@@ -125,10 +128,11 @@ SaverMotion windowMotion(const Shapes& sh, MotionSettings& video) {
 }
 
 // The status line once a recording has ended, however it ended.
-std::string recordingOutcome(const Result<std::string>& r, const MotionSettings& video,
-                             int seconds) {
+std::string recordingOutcome(const Result<std::string>& r, const MotionSettings& video, int seconds,
+                             bool growth) {
     if (r)
-        return "Recorded " + std::to_string(seconds) + " s of screen-saver mode (" +
+        return "Recorded " + std::to_string(seconds) + " s of " +
+               (growth ? "the growth of this drawing (" : "screen-saver mode (") +
                std::to_string(video.width) + " x " + std::to_string(video.height) + ", " +
                std::to_string(video.fps) + " frames a second) as " + whereWritten(*r) + ".";
     if (r.error().message == kRecordingCancelled)
@@ -276,15 +280,24 @@ void recordVideoClick(Shapes& sh) {
     work.caption =
         "Recording video" + std::to_string(std::max(1, firstFreeNumber("video", suffix))) + suffix;
     // Copies only: the work runs beside the window.
-    work.run = [motion, video, frames,
-                seconds = a->seconds](const std::function<bool(double)>& progress) {
-        SaverFrames source(motion);
+    work.run = [motion, video, frames, answer = *a](const std::function<bool(double)>& progress) {
+        // A growing shape is as large as its picture.
+        MotionSettings v = video;
+        std::unique_ptr<FrameSource> source;
+        if (answer.growth) {
+            auto growth = std::make_unique<GrowthFrames>(motion.first, frames);
+            v.width = growth->width();
+            v.height = growth->height();
+            source = std::move(growth);
+        } else {
+            source = std::make_unique<SaverFrames>(motion);
+        }
         MotionTarget to;
         to.numbered = "video";
-        const Result<std::string> r = recordMotion(source, video, frames, to, [&](long done) {
+        const Result<std::string> r = recordMotion(*source, v, frames, to, [&](long done) {
             return progress(static_cast<double>(done) / static_cast<double>(frames));
         });
-        return recordingOutcome(r, video, seconds);
+        return recordingOutcome(r, v, answer.seconds, answer.growth);
     };
     if (!sh.platform->runInBackground(std::move(work)))
         sh.platform->status("A video is being recorded already: wait for it, or cancel it.");

@@ -33,8 +33,8 @@ void exportSvgClick(Shapes& sh);
 void exportPdfClick(Shapes& sh);
 void posterClick(Shapes& sh);
 void wallpaperClick(Shapes& sh);
-// "Record video...": screen-saver mode from the drawing on screen, at the window's size, as a
-// numbered "video" file, recorded while the window goes on.
+// "Record video...": screen-saver mode from the drawing on screen, at the window's size, or
+// the growth of that drawing, as a numbered "video" file, recorded while the window goes on.
 void recordVideoClick(Shapes& sh);
 
 } // namespace vx

@@ -1,6 +1,7 @@
 #include "app/motion.hpp"
 
 #include "app/generators.hpp"
+#include "app/growth.hpp"
 #include "app/render.hpp"
 #include "app/startup.hpp"
 #include "model/fields.hpp"
@@ -132,19 +133,27 @@ Result<std::string> recordMotion(FrameSource& source, const MotionSettings& vide
 
 Result<std::string> recordRendered(const RenderOptions& o, const Drawing& first,
                                    std::function<void(const Drawing&)> shown) {
-    const MotionSettings video = renderMotionSettings(o);
+    MotionSettings video = renderMotionSettings(o);
+    const long frames = recordingFrames(o.length.value_or(kRenderDefaultLength), video.fps);
+    MotionTarget to;
+    (o.frames ? to.folder : to.file) = o.frames ? *o.frames : o.output;
+    Drawing d = first;
+    d.width = video.width;
+    d.height = video.height;
+    if (o.growth) {
+        GrowthFrames source(d, frames);
+        video.width = source.width();
+        video.height = source.height();
+        if (shown) shown(d);
+        return recordMotion(source, video, frames, to);
+    }
     SaverMotion m;
-    m.first = first;
-    m.first.width = video.width;
-    m.first.height = video.height;
+    m.first = d;
     m.seconds = o.seconds ? fieldValue(kSecondsField, *o.seconds) : 10;
     m.slow = o.slow.value_or(false);
     m.fps = video.fps;
     SaverFrames source(m, std::move(shown));
-    MotionTarget to;
-    (o.frames ? to.folder : to.file) = o.frames ? *o.frames : o.output;
-    return recordMotion(source, video,
-                        recordingFrames(o.length.value_or(kRenderDefaultLength), video.fps), to);
+    return recordMotion(source, video, frames, to);
 }
 
 } // namespace vx

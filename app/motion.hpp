@@ -74,8 +74,9 @@ Result<std::string> recordMotion(FrameSource& source, const MotionSettings& vide
                                  const std::function<bool(long)>& progress = {});
 
 struct RenderOptions;
-// vortalis-render's motion: screen-saver mode from the first drawing as the options ask; shown
-// is told of each drawing as it comes on. Returns the file or folder written.
+// vortalis-render's motion: screen-saver mode from the first drawing as the options ask, or
+// its growth; shown is told of each drawing as it comes on. Returns the file or folder
+// written.
 Result<std::string> recordRendered(const RenderOptions& o, const Drawing& first,
                                    std::function<void(const Drawing&)> shown);
 

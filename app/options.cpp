@@ -289,6 +289,8 @@ const Option kOptions[] = {
     {"--fps", "N", kRender, "frames a second of motion (30 unless given),",
      [](Reading& r, const Given& g) { return whole(r, g, r.render->fps); }, kMotionMinFps,
      kMotionMaxFps},
+    {"--growth", nullptr, kRender, "motion of the drawing being made, not of screen-saver mode",
+     [](Reading& r, const Given& g) { return flag(r, g, r.render->growth, true); }},
     {"-h,--help", nullptr, kBoth, "print this help and exit",
      [](Reading& r, const Given& g) { return mark(g, r.help); }},
     {"--version", nullptr, kBoth, "print the version and exit",
@@ -391,12 +393,16 @@ std::string outputFormat(RenderOptions& o) {
 // Options that only motion takes, and the frames' size.
 std::string motionChecks(const RenderOptions& o) {
     if (!o.motion()) {
-        if (o.fps || o.length || o.seconds || o.slow)
-            return "--fps, --length, --seconds, --slow and --fast are for motion: write "
-                   ".mp4, .webm, .webp or .gif, or --frames DIR";
+        if (o.fps || o.length || o.seconds || o.slow || o.growth)
+            return "--fps, --length, --seconds, --slow, --fast and --growth are for motion: "
+                   "write .mp4, .webm, .webp or .gif, or --frames DIR";
         return "";
     }
     if (o.tile || o.scale > 1 || o.dpi) return "--tile, --scale and --dpi are for still pictures";
+    if (o.growth && (o.seconds || o.slow))
+        return "--growth shows one drawing being made: leave out --seconds, --slow and --fast";
+    // A growing shape is as large as its picture, whatever the surface.
+    if (o.growth && !o.pattern) return "";
     return motionSizeProblem(renderMotionSettings(o));
 }
 
@@ -527,11 +533,13 @@ std::string usageText(Cli p) {
             "An MP4, WebM, WebP or GIF file (or --frames DIR) records screen-saver mode from the\n"
             "drawing: patterns replacing each other every --seconds, or with --shape single\n"
             "shapes gliding over black at the window's --slow or --fast speed, a new one every\n"
-            "--seconds; the code of each drawing shown is printed.\n"
-            "--random-settings draws the settings at random from the\n"
-            "seed, as the window's \"Random settings\" does, but those given and those of\n"
-            "--keep; --describe prints what made the drawing of a code as \"name value\" "
-            "lines.\n\n";
+            "--seconds; the code of each drawing shown is printed. --growth records the\n"
+            "drawing being made instead: its outline traced, its regions filled in order, then\n"
+            "the finished drawing, the same as its still. --frames DIR must not hold frames\n"
+            "(frameN.png) already.\n"
+            "--random-settings draws the settings at random from the seed, as the window's\n"
+            "\"Random settings\" does, but those given and those of --keep; --describe prints\n"
+            "what made the drawing of a code as \"name value\" lines.\n\n";
     }
     for (const Option& o : kOptions) {
         if (!(o.programs & programBit(p)) || !o.help) continue;

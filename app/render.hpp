@@ -16,6 +16,7 @@
 namespace vx {
 
 struct PaletteList;
+class Recorder;
 
 // Field texts as given; the generators clamp them.
 struct RenderOptions : DrawingOptions {
@@ -40,6 +41,7 @@ struct RenderOptions : DrawingOptions {
     std::optional<int> fps, length;     // frames a second, seconds
     std::optional<std::string> seconds; // the period, as the screen saver's --seconds
     std::optional<bool> slow;
+    bool growth = false; // the drawing being made, in place of screen-saver mode
 
     bool motion() const { return frames || format >= Format::Mp4; }
     // Settings drawn at random from the seed, but those given and those kept.
@@ -92,7 +94,7 @@ bool useScaleFrom(Drawing& d, const Surface& picture);
 
 // Makes a drawing as the window makes it: returns what a save writes, the whole surface for a
 // pattern and the shape's picture for a single shape. runSize, when given, receives the side
-// of the tile or shape square the run used.
-Surface renderDrawing(const Drawing& d, int* runSize = nullptr);
+// of the tile or shape square the run used; a recorder, when given, follows the run.
+Surface renderDrawing(const Drawing& d, int* runSize = nullptr, Recorder* rec = nullptr);
 
 } // namespace vx

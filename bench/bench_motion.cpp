@@ -1,6 +1,8 @@
 // Recordings of screen-saver mode at 1920 x 1080 and 30 frames a second, each format: three
 // seconds of patterns replacing each other every second (the drawing of each pattern
-// included), and of a single shape gliding. Frames a second as fps.
+// included), and of a single shape gliding; and ten seconds of a pattern's growth (its
+// drawing and recording included). Frames a second as fps.
+#include "app/growth.hpp"
 #include "app/motion.hpp"
 #include "app/render.hpp"
 
@@ -40,6 +42,26 @@ void BM_Record_1080p_Glide(benchmark::State& state) {
     record(state, false);
 }
 
+void BM_Record_1080p_Growth(benchmark::State& state) {
+    const auto format = static_cast<vx::MotionFormat>(state.range(0));
+    vx::RenderOptions o;
+    vx::Drawing d = *vx::renderedDrawing(o, 20240607);
+    const std::string file =
+        (std::filesystem::temp_directory_path() / "vortalis-bench-growth").string() +
+        vx::motionSuffix(format);
+    constexpr long kFrames = 300;
+    for (auto _ : state) {
+        vx::GrowthFrames source(d, kFrames);
+        const vx::MotionSettings video{source.width(), source.height(), 30, format};
+        if (!vx::recordMotion(source, video, kFrames, {file, "", ""}))
+            state.SkipWithError("not written");
+    }
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(kFrames),
+                                               benchmark::Counter::kIsIterationInvariantRate);
+}
+
 // Arguments: MP4, WebM, WebP, GIF.
 void formats(benchmark::internal::Benchmark* b) {
     for (int f = 0; f < 4; ++f) b->Arg(f);
@@ -50,3 +72,8 @@ void formats(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Record_1080p_Patterns)->Apply(formats);
 BENCHMARK(BM_Record_1080p_Glide)->Apply(formats);
+BENCHMARK(BM_Record_1080p_Growth)
+    ->DenseRange(0, 3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);

@@ -41,6 +41,14 @@ class FrameFolder : public FrameSink {
     long count_ = 0;
 };
 
+// frame, digits, .png
+bool isFrameFile(const std::string& name) {
+    if (name.size() <= 9 || name.compare(0, 5, "frame") != 0 ||
+        name.compare(name.size() - 4, 4, ".png") != 0)
+        return false;
+    return name.find_first_not_of("0123456789", 5) == name.size() - 4;
+}
+
 } // namespace
 
 const char* motionSuffix(MotionFormat f) {
@@ -87,7 +95,23 @@ Result<std::unique_ptr<FrameSink>> openFrameFolder(const std::string& folder) {
     std::filesystem::create_directories(folder, ec);
     if (ec) return fail("cannot make the folder " + folder + ": " + ec.message());
     if (!std::filesystem::is_directory(folder, ec)) return fail(folder + " is not a folder");
+    if (Status free = frameFolderFree(folder); !free) return free.error();
     return std::unique_ptr<FrameSink>(new FrameFolder(folder));
+}
+
+Status frameFolderFree(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec), end;
+    if (ec) return {}; // missing: made afresh; unreadable: making it says why
+    for (; it != end; it.increment(ec)) {
+        if (ec) return fail("cannot read the folder " + folder + ": " + ec.message());
+        const std::string name = it->path().filename().string();
+        if (!isFrameFile(name)) continue;
+        return fail("the folder " + folder + " holds frames already (" + name +
+                    "): remove them or name another folder");
+    }
+    return {};
 }
 
 std::string frameFileName(long n) {

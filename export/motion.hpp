@@ -47,8 +47,12 @@ class FrameSink {
 Result<std::unique_ptr<FrameSink>> openMotionFile(PendingFile& out, const MotionSettings& video);
 
 // A sink writing frame00001.png, frame00002.png ... into folder (made when missing), each
-// file whole or not at all.
+// file whole or not at all. A folder that holds frames already is refused (frameFolderFree).
 Result<std::unique_ptr<FrameSink>> openFrameFolder(const std::string& folder);
+
+// Fails when folder holds frame files (frame + digits + ".png"): a new recording would
+// overwrite them, and leave those of a longer one after its own. Other files do not count.
+Status frameFolderFree(const std::string& folder);
 
 // The name of the n-th frame (from 1) in a folder of frames.
 std::string frameFileName(long n);

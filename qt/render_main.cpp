@@ -1,5 +1,6 @@
 // vortalis-render: one drawing on an offscreen surface, written to a BMP, PNG, SVG or PDF file;
-// or screen-saver mode from it, recorded as a video, an animated image or a folder of frames.
+// or screen-saver mode from it, or the drawing being made, recorded as a video, an animated
+// image or a folder of frames.
 #include "app/export.hpp"
 #include "app/motion.hpp"
 #include "app/render.hpp"
@@ -101,7 +102,8 @@ int writePicture(const vx::Drawing& drawing, const vx::RenderOptions& o, const s
     return written ? 0 : cannotWrite(o.output, written.error());
 }
 
-// Screen-saver mode from the drawing, printing the code of each drawing as it comes on.
+// Screen-saver mode from the drawing, or its growth, printing the code of each drawing as it
+// comes on.
 int record(const vx::RenderOptions& o, const vx::Drawing& first) {
     const vx::Result<std::string> written =
         vx::recordRendered(o, first, [](const vx::Drawing& shown) {
@@ -134,6 +136,11 @@ int main(int argc, char** argv) {
     // Never through a link, never over a device or anything else that is not a file.
     if (const vx::Status usable = vx::regularOrAbsent(o.output); !usable)
         return cannotWrite(o.output, usable.error());
+    if (o.frames)
+        if (const vx::Status free = vx::frameFolderFree(*o.frames); !free) {
+            std::fprintf(stderr, "%s: %s\n", kProgram, free.error().message.c_str());
+            return 2;
+        }
     vx::Result<vx::Drawing> drawing = chosenDrawing(o);
     if (!drawing) {
         std::fprintf(stderr, "%s: %s\n", kProgram, drawing.error().message.c_str());

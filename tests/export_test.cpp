@@ -190,13 +190,20 @@ TEST_F(ExportMenu, RecordVideoWritesTheNextNumberedVideoAtTheWindowsSize) {
     EXPECT_EQ(platform.lastStatus, "Recorded 1 s of screen-saver mode (401 x 301, 30 frames a "
                                    "second) as " +
                                        where("video1.gif"));
+    // A growing shape is as large as its picture.
+    platform.form = std::vector<int>{1, 0, 1};
+    click("recordvideo");
+    EXPECT_EQ(platform.lastStatus, "Recorded 1 s of the growth of this drawing (202 x 202, 30 "
+                                   "frames a second) as " +
+                                       where("video3.mp4"));
     platform.cancel = true;
     click("recordvideo");
     EXPECT_EQ(platform.lastStatus, "The recording was cancelled; no video was written.");
     platform.busy = true;
     click("recordvideo");
     EXPECT_EQ(platform.lastStatus, "A video is being recorded already: wait for it, or cancel it.");
-    EXPECT_EQ(folderFiles(), (std::vector<std::string>{"video1.gif", "video1.mp4", "video2.mp4"}));
+    EXPECT_EQ(folderFiles(),
+              (std::vector<std::string>{"video1.gif", "video1.mp4", "video2.mp4", "video3.mp4"}));
 }
 
 TEST(PatternTile, RepeatedFromOneOneItIsThePatternExactly) {

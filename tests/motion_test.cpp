@@ -1,5 +1,6 @@
-// Recordings of screen-saver mode: the frames, and the files read back with FFmpeg's and
-// libwebp's own tools.
+// Recordings of screen-saver mode and of a drawing being made: the frames, and the files read
+// back with FFmpeg's and libwebp's own tools.
+#include "app/growth.hpp"
 #include "app/motion.hpp"
 #include "app/render.hpp"
 #include "export/png.hpp"
@@ -8,12 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <tuple>
 
 using namespace vx;
 namespace fs = std::filesystem;
@@ -151,6 +154,100 @@ TEST(SaverFrames, PatternsReplaceEachOtherAndShapesGlideAtTheWindowsSpeed) {
             last = at;
         }
     }
+}
+
+// Pixels of the frame whose colour is c, as a mask.
+std::vector<bool> where(const Surface& f, int32_t c) {
+    std::vector<bool> m;
+    for (int y = 0; y < f.height(); ++y)
+        for (int x = 0; x < f.width(); ++x) m.push_back(f.pixel(x, y) == c);
+    return m;
+}
+
+bool uncoloured(const Surface& f) {
+    for (int y = 0; y < f.height(); ++y)
+        for (int x = 0; x < f.width(); ++x)
+            if (int32_t c = f.pixel(x, y); c != kWhite && c != kBorder && c != kPictureBack)
+                return false;
+    return true;
+}
+
+TEST(GrowthFrames, FromWhiteThroughTheOutlineToTheStillInEveryColourModeAndKind) {
+    struct Case {
+        double tcolor, tcolor2, sides;
+    };
+    const Case modes[] = {{kBasicColours, 0, 4},
+                          {kTrueColours, 0, 8},
+                          {kTrueColours, 1, 4}, // the largest areas repainted from the list
+                          {kImportedColours, 1, 8}};
+    for (bool pattern : {true, false})
+        for (const Case& c : modes) {
+            Drawing d = first(pattern, 40 + static_cast<uint64_t>(c.tcolor), 300, 220);
+            d.settings.size = pattern ? 90 : 120;
+            d.settings.sides = c.sides;
+            d.settings.colour = {c.tcolor, c.tcolor2, {255, -3, 65280}, {4210752, 33023, 8421376}};
+            const Surface still = renderDrawing(d);
+            const auto at = ::testing::Message() << (pattern ? "pattern" : "shape") << " mode "
+                                                 << c.tcolor << " list " << c.tcolor2;
+            // 40 frames: the making takes 34, the finished drawing the last 6.
+            GrowthFrames g(d, 40);
+            Surface before, lastUncoloured;
+            int lastChange = -1;
+            for (int i = 0; i < 40; ++i) {
+                bool same = false;
+                const Surface f = g.next(same);
+                ASSERT_EQ(f.width(), still.width()) << at;
+                if (i == 0) {
+                    // White, but for the black ring of a shape's picture.
+                    const std::vector<bool> white = where(f, kWhite);
+                    EXPECT_EQ(std::count(white.begin(), white.end(), false),
+                              pattern ? 0 : 4 * (f.width() - 1))
+                        << at;
+                }
+                if (same) {
+                    EXPECT_TRUE(f == before) << at << " frame " << i;
+                }
+                if (!same) lastChange = i;
+                if (uncoloured(f)) lastUncoloured = f;
+                before = f;
+            }
+            EXPECT_EQ(lastChange, 33) << at;
+            EXPECT_TRUE(before == still) << at;
+            // A pattern's outline is copied over the surface before any region is filled.
+            if (pattern) {
+                EXPECT_EQ(where(lastUncoloured, kBorder), where(still, kBorder)) << at;
+            }
+        }
+}
+
+TEST(MotionFiles, GrowthEndsOnTheStill) {
+    if (!haveTools()) GTEST_SKIP() << "ffmpeg or webp is not installed (scripts/deps)";
+    vx::testing::InEmptyFolder folder;
+    RenderOptions o;
+    o.width = 320, o.height = 240, o.size = "60", o.growth = true, o.length = 2, o.fps = 10;
+    o.colours = RenderOptions::Colours::User;
+    using F = RenderOptions::Format;
+    for (auto [name, format, pattern] :
+         {std::tuple{"p.mp4", F::Mp4, true}, {"p.webm", F::WebM, true}, {"s.mp4", F::Mp4, false}}) {
+        o.output = name, o.format = format, o.pattern = pattern;
+        const Drawing d = *renderedDrawing(o, 51);
+        ASSERT_TRUE(recordRendered(o, d, {})) << name;
+        const std::string probe = output("ffprobe -v error -count_frames -show_entries "
+                                         "stream=width,nb_read_frames:format=duration -of "
+                                         "default=nw=1 " +
+                                         std::string(name));
+        EXPECT_NE(probe.find(pattern ? "width=320" : "width=62"), std::string::npos) << probe;
+        EXPECT_NE(probe.find("nb_read_frames=20\nduration=2.0"), std::string::npos) << probe;
+        EXPECT_GE(psnr(luma(name, 19, true), stillLuma(renderDrawing(d), "still.png")), 35) << name;
+    }
+    o.frames = "frames", o.pattern = true;
+    const Drawing d = *renderedDrawing(o, 52);
+    ASSERT_TRUE(recordRendered(o, d, {}));
+    EXPECT_TRUE(fs::exists("frames/frame00020.png") && !fs::exists("frames/frame00021.png"));
+    std::ofstream("still.png", std::ios::binary) << *encodePng(renderDrawing(d));
+    const std::string rgb = " -f rawvideo -pix_fmt rgb24 - 2>/dev/null";
+    EXPECT_EQ(output("ffmpeg -v error -i frames/frame00020.png" + rgb),
+              output("ffmpeg -v error -i still.png" + rgb));
 }
 
 TEST(MotionFiles, ReadBackWithFfprobeFfmpegAndWebpmux) {

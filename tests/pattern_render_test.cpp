@@ -120,6 +120,12 @@ TEST(RenderOptions, GoodAndBadCommandLines) {
          "H.264 video needs an even width and height, not 1921 x 1080 (try 1920 x 1080)"},
         {{"-o", "x.webm", "--height", "99"}, S::Bad, "VP9 video needs an even width and height"},
         {{"-o", "x.gif", "--width", "4097"}, S::Bad, "at most 4096 x 4096 pixels"},
+        {{"-o", "x.png", "--growth"}, S::Bad, "--growth are for motion"},
+        {{"-o", "x.mp4", "--growth", "--seconds", "5"}, S::Bad, "--growth shows one drawing"},
+        {{"-o", "x.mp4", "--growth", "--shape", "--fast"}, S::Bad, "--growth shows one drawing"},
+        // A growing shape has its picture's size, whatever the surface's.
+        {{"-o", "x.mp4", "--growth", "--shape", "--width", "1921"}, S::Ok, ""},
+        {{"--frames", "d", "--growth", "--code", "ABC"}, S::Ok, ""},
         // Numbers the generators clamp are the generators' business.
         {{"-o", "x.bmp", "--size", "1000", "--detail", "-4.5", "--smoothness", "+200"}, S::Ok, ""},
         {{"-o", "x.bmp", "--size", "1e-320", "--detail", "4d2", "--complexity", ".5"}, S::Ok, ""},
@@ -334,6 +340,17 @@ TEST_F(RenderProcess, MotionIsSeededPrintsEachCodeAndWritesFramesOrNothing) {
     ASSERT_EQ(names.size(), 15u);
     EXPECT_EQ(names.front(), "frame00001.png");
     EXPECT_EQ(names.back(), "frame00015.png");
+    // A folder holding frames is refused, whatever else it holds: a shorter recording would
+    // leave the last frames of this one among its own.
+    const std::string before = read(dir_ / "frames" / "frame00015.png");
+    EXPECT_EQ(run("--seed 8 --length 1 --fps 1 --frames '" + (dir_ / "frames").string() + "'"), 2);
+    EXPECT_NE(read(dir_ / "err.txt").find("holds frames already (frame"), std::string::npos);
+    EXPECT_EQ(read(dir_ / "frames" / "frame00015.png"), before);
+    fs::create_directories(dir_ / "notes");
+    std::ofstream(dir_ / "notes" / "frame.png") << "not a frame";
+    std::ofstream(dir_ / "notes" / "frame7.txt") << "nor this";
+    EXPECT_EQ(run(opts + "--frames '" + (dir_ / "notes").string() + "'"), 0);
+    EXPECT_TRUE(fs::exists(dir_ / "notes" / "frame00015.png"));
 
     // Refused before anything is written.
     EXPECT_EQ(run("--width 161 -o '" + (dir_ / "c.mp4").string() + "'"), 2);
