@@ -30,14 +30,18 @@ struct RenderOptions : DrawingOptions {
     std::string output;
     // From the output file's ending.
     enum class Format { Bmp, Png, Svg, Pdf } format = Format::Bmp;
-    int scale = 1;     // each pixel as scale x scale pixels
-    bool tile = false; // one seamless period of a pattern
+    int scale = 1;      // each pixel as scale x scale pixels
+    bool tile = false;  // one seamless period of a pattern
+    bool force = false; // read-only files are replaced too
 };
 
 constexpr int kRenderMinSide = 16, kRenderMaxSide = kMaxSurfaceSide;
 constexpr long long kRenderMaxPixels = kMaxSurfacePixels;
 
 constexpr int kRenderMaxScale = 16;
+
+// Why a w x h picture cannot be enlarged scale times within the surface limits, or "".
+std::string scaleRefusal(long long w, long long h, int scale);
 
 struct RenderArgs {
     using Status = ArgsStatus;
@@ -64,6 +68,14 @@ Result<PaletteList> namedPalette(const std::string& given, std::string* warning 
 // is done (a failure, or no -o), or nothing when it goes on to draw. Messages go to stderr,
 // names to stdout.
 std::optional<int> answerPaletteOptions(const RenderOptions& o);
+
+// Whether the renderer may replace this file: absent, or a regular file (at the end of its
+// links) that is not read-only unless forced.
+Status writableOutput(const std::string& file, bool force);
+
+// One line on stderr, "vortalis-render: " and the message, its control characters (of a file
+// name) shown as "?".
+void complain(const std::string& message);
 
 // Draws with the imported colour scale taken from the whole picture (tcolor 2). False when the
 // picture holds more colours than the scale, which then keeps the first ones.
