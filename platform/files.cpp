@@ -225,8 +225,8 @@ Result<std::string> followLinks(const std::string& file) {
             return fail("it is a symbolic link of another user's in a shared folder");
         std::string text(PATH_MAX, '\0');
         const ssize_t n = ::readlink(at.c_str(), text.data(), text.size());
-        if (n <= 0 || static_cast<size_t>(n) >= text.size())
-            return fail(reason(errno ? errno : ENAMETOOLONG));
+        if (n < 0) return fail(reason(errno));
+        if (n == 0 || static_cast<size_t>(n) >= text.size()) return fail(reason(ENAMETOOLONG));
         text.resize(static_cast<size_t>(n));
         at = linkTarget(at, text);
     }
@@ -292,8 +292,6 @@ int removeStaleTemporaries(bool (*ours)(const std::string& name)) {
     }
     return removed;
 }
-
-namespace {} // namespace
 
 void failSyncsForTests(bool fail) {
     syncFile = fail ? failingSync : ::fsync;
