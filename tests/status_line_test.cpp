@@ -47,16 +47,11 @@ TEST_F(StatusLine, EveryStyleSpeedAndColourChoiceSaysWhatItChoseAndWhenItShows) 
 // which a terminal would obey, and their bytes that are no UTF-8 shown as "?".
 TEST(StatusLineText, ControlCharactersAndBrokenUtf8OfNamesShowAsQuestionMarks) {
     const std::pair<std::string, std::string> cases[] = {
-        {"pattern1.bmp", "pattern1.bmp"},
-        {"a\x1b[31mb", "a?[31mb"},
-        {"two\nlines\r\t", "two?lines??"},
-        {"del\x7f", "del?"},
+        {"a\x1b[31mb\n\x7f", "a?[31mb??"},
         {"csi\xc2\x9b", "csi?"}, // C1, in UTF-8
-        {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xa8", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xa8"},
-        {"latin1 \xe9t\xe9", "latin1 ?t?"},
-        {"cut \xe2\x82", "cut ??"},
-        {"overlong \xc0\xaf", "overlong ??"},
-        {"surrogate \xed\xa0\x80", "surrogate ???"}};
+        {"caf\xc3\xa9 \xf0\x9f\x8e\xa8", "caf\xc3\xa9 \xf0\x9f\x8e\xa8"},
+        {"latin1 \xe9t cut \xe2\x82", "latin1 ?t cut ??"},
+        {"overlong \xc0\xaf surrogate \xed\xa0\x80", "overlong ?? surrogate ???"}};
     for (const auto& [given, shown] : cases) {
         Platform p;
         p.status("Saved as " + given + ".");
