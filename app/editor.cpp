@@ -110,6 +110,49 @@ void bringDrawingBack(Shapes& sh) {
                                    "back from memory.");
 }
 
+// The scratch bitmap says it is ours in its header's reserved bytes, which readers ignore.
+constexpr char kScratchMark[] = "VXsc";
+constexpr size_t kScratchMarkAt = 6, kScratchMarkSize = 4;
+
+bool ourScratch(const std::string& file) {
+    const Result<std::string> start = readFileStart(file, kScratchMarkAt + kScratchMarkSize);
+    return start && start->size() == kScratchMarkAt + kScratchMarkSize &&
+           start->compare(0, 2, "BM") == 0 &&
+           start->compare(kScratchMarkAt, kScratchMarkSize, kScratchMark) == 0 &&
+           !readOnlyFile(file);
+}
+
+// A file of the scratch bitmap's name that this program did not write is the user's: it is
+// moved aside, never replaced. An error when it cannot be.
+Status clearScratchName(Shapes& sh) {
+    const std::string file = kDrawingKeptFile;
+    if (!nameTaken(file) || ourScratch(file)) return {};
+    if (Status usable = regularOrAbsent(file); !usable) return usable;
+    const Result<std::string> moved = renameToNewNumbered(file, "drawing1-yours", ".bmp");
+    if (!moved)
+        return fail("a file of that name is not this program's and could not be moved aside: " +
+                    moved.error().message);
+    sh.platform->status("Your " + file + " was moved to " + *moved +
+                        ": the colour editor keeps the "
+                        "drawing in " +
+                        file + " while it is open.");
+    return {};
+}
+
+// Writes the drawing the editor covers to the scratch bitmap, once.
+void writeKeptFile(Shapes& sh) {
+    if (!sh.keptDrawing || sh.keptFile) return;
+    std::string bytes = encodeBmp24(*sh.keptDrawing);
+    bytes.replace(kScratchMarkAt, kScratchMarkSize, kScratchMark, kScratchMarkSize);
+    Status written = clearScratchName(sh);
+    if (written) written = writeFileAtomically(kDrawingKeptFile, bytes, Durability::Scratch);
+    if (written)
+        sh.keptFile = Shapes::KeptFile{bytes.size(), std::hash<std::string>{}(bytes)};
+    else
+        sh.platform->status("The drawing is kept in memory only: " + std::string(kDrawingKeptFile) +
+                            " could not be written (" + written.error().message + ").");
+}
+
 void noteListChange(Shapes& sh) {
     if (const std::string note = userColoursNote(sh); !note.empty())
         sh.platform->status(note.substr(1));
@@ -194,18 +237,7 @@ void editcolorsClick(Shapes& sh) {
         // window or program in the same folder, the copy in memory is this window's own. The
         // file is written once the editor is on screen.
         sh.keptDrawing = sh.surface;
-        sh.platform->later([&sh] {
-            if (!sh.keptDrawing || sh.keptFile) return;
-            const std::string bytes = encodeBmp24(*sh.keptDrawing);
-            const Status written =
-                writeFileAtomically(kDrawingKeptFile, bytes, Durability::Scratch);
-            if (written)
-                sh.keptFile = Shapes::KeptFile{bytes.size(), std::hash<std::string>{}(bytes)};
-            else
-                sh.platform->status(
-                    "The drawing is kept in memory only: " + std::string(kDrawingKeptFile) +
-                    " could not be written (" + written.error().message + ").");
-        });
+        sh.platform->later([&sh] { writeKeptFile(sh); });
     }
     st.numsquare = 1;
     advance(st);

@@ -68,6 +68,7 @@ void exportVector(Shapes& sh, Format format) {
     f.format = format;
     f.code = currentCode(sh);
     Status written = regularOrAbsent(*file);
+    if (written && !mayReplace(sh, *file)) return;
     if (written) {
         const Result<std::string> bytes = encodePicture(shownPicture(sh), f);
         written = bytes ? writeFileAtomically(*file, *bytes) : Status(bytes.error());

@@ -2,6 +2,7 @@
 
 #include "app/render.hpp"
 #include "app/saver.hpp"
+#include "base/text.hpp"
 #include "export/motion.hpp"
 #include "export/palettefile.hpp"
 #include "model/fields.hpp"
@@ -78,10 +79,7 @@ std::string Given::name() const {
 
 // A value as it can be shown on one line of a terminal.
 std::string shown(const std::string& v) {
-    std::string s = "\"";
-    for (size_t i = 0; i < v.size() && i < 60; ++i)
-        s += std::iscntrl(static_cast<unsigned char>(v[i])) ? '?' : v[i];
-    return s + (v.size() > 60 ? "...\"" : "\"");
+    return "\"" + printable(std::string_view(v).substr(0, 60)) + (v.size() > 60 ? "...\"" : "\"");
 }
 
 std::string needs(const Given& g, const std::string& what) {
@@ -291,6 +289,8 @@ const Option kOptions[] = {
      kMotionMaxFps},
     {"--growth", nullptr, kRender, "motion of the drawing being made, not of screen-saver mode",
      [](Reading& r, const Given& g) { return flag(r, g, r.render->growth, true); }},
+    {"--force", nullptr, kRender, "replace the files to write even when they are read-only",
+     [](Reading& r, const Given& g) { return flag(r, g, r.render->force, true); }},
     {"-h,--help", nullptr, kBoth, "print this help and exit",
      [](Reading& r, const Given& g) { return mark(g, r.help); }},
     {"--version", nullptr, kBoth, "print the version and exit",
@@ -449,12 +449,8 @@ std::string renderChecks(const Reading& r, RenderArgs&) {
     const long long w = o.width, h = o.height;
     if (w * h > kRenderMaxPixels)
         return "the surface may have at most " + std::to_string(kRenderMaxPixels) + " pixels";
-    if (o.scale > 1 && (w * o.scale > kRenderMaxSide || h * o.scale > kRenderMaxSide ||
-                        w * h * o.scale * o.scale > kRenderMaxPixels))
-        return "--scale " + std::to_string(o.scale) + " makes " + std::to_string(w * o.scale) +
-               " x " + std::to_string(h * o.scale) + " pixels: at most " +
-               std::to_string(kRenderMaxSide) + " a side and " + std::to_string(kRenderMaxPixels) +
-               " in all";
+    // A shape's picture and a tile are known once drawn; a pattern is the whole surface.
+    if (o.pattern && !o.tile) return scaleRefusal(w, h, o.scale);
     return "";
 }
 
@@ -566,7 +562,7 @@ std::optional<int> answerArgs(Cli p, ArgsStatus s, const std::string& error) {
         std::printf("%s %s\n", name, VORTALIS_VERSION);
         return 0;
     case ArgsStatus::Bad:
-        std::fprintf(stderr, "%s: %s\nTry \"%s --help\".\n", name, error.c_str(), name);
+        std::fprintf(stderr, "%s: %s\nTry \"%s --help\".\n", name, printable(error).c_str(), name);
         return 2;
     default:
         return std::nullopt;

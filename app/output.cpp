@@ -9,7 +9,8 @@ namespace vx {
 bool saveDrawing(Shapes& sh) {
     State& st = sh.st;
     const std::string nothing = "Nothing has been drawn yet, so nothing was saved.";
-    if (st.nosave != 0) {
+    // A drawing whose file has gone since (deleted, moved away) is saved again.
+    if (st.nosave != 0 && (sh.savedFile.empty() || nameTaken(sh.savedFile))) {
         sh.platform->status(
             sh.savedAs.empty() ? nothing : "This drawing is already saved as " + sh.savedAs + ".");
         return false;
@@ -20,6 +21,7 @@ bool saveDrawing(Shapes& sh) {
         // Nothing drawn yet: nothing to write, and the item stays off until a drawing.
         st.nosave = 1;
         sh.savedAs.clear();
+        sh.savedFile.clear();
         sh.platform->status(nothing);
         return false;
     }
@@ -38,9 +40,18 @@ bool saveDrawing(Shapes& sh) {
         return false;
     }
     st.nosave = 1;
+    sh.savedFile = *saved;
     sh.savedAs = *saved + " in " + workingFolderName();
     sh.platform->status("Saved as " + sh.savedAs + ".");
     return true;
+}
+
+bool mayReplace(Shapes& sh, const std::string& file) {
+    if (!readOnlyFile(file) ||
+        sh.platform->confirm(file + " is read-only. Replace it all the same?"))
+        return true;
+    sh.platform->status(file + " is read-only and was kept as it was; nothing was written.");
+    return false;
 }
 
 bool printScreen(Shapes& sh) {

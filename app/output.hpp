@@ -12,6 +12,10 @@ namespace vx {
 // Once per drawing; a second time says where it went. False when nothing was written.
 bool saveDrawing(Shapes& sh);
 
+// A read-only file is replaced only when the user says so. False when not: the status line
+// then says the file was kept.
+bool mayReplace(Shapes& sh, const std::string& file);
+
 // "Print pattern (press "P")": prints the window as one page with the options panel taken off
 // for the moment of printing.
 bool printScreen(Shapes& sh);

@@ -1,6 +1,7 @@
 #include "app/palettemenu.hpp"
 
 #include "app/editor.hpp"
+#include "app/output.hpp"
 #include "export/picturepalette.hpp"
 #include "platform/files.hpp"
 
@@ -176,6 +177,7 @@ void exportPaletteClick(Shapes& sh) {
     }
     const EncodedPalette e = encodePalette(list, *f, std::filesystem::path(*file).stem().string());
     Status written = regularOrAbsent(*file);
+    if (written && !mayReplace(sh, *file)) return;
     if (written) written = writeFileAtomically(*file, e.bytes);
     if (!written) {
         sh.platform->status("The palette was not exported as " + *file + ": " +

@@ -76,8 +76,10 @@ void save(Shapes& sh) {
         return;
     }
     const std::string file = name.substr(0, name.find('.')) + ".palette";
-    if (nameTaken(file) &&
-        !sh.platform->confirm("A palette named " + file + " already exists. Replace it?")) {
+    const std::string question =
+        "A palette named " + file + " already exists" +
+        (readOnlyFile(file) ? " and is read-only. Replace it all the same?" : ". Replace it?");
+    if (nameTaken(file) && !sh.platform->confirm(question)) {
         sh.platform->status("The palette was not saved: " + file + " was kept as it was.");
         return;
     }

@@ -1,5 +1,6 @@
 #include "app/render.hpp"
 
+#include "base/text.hpp"
 #include "engine/palette.hpp"
 #include "engine/pattern.hpp"
 #include "engine/scale.hpp"
@@ -75,6 +76,13 @@ Result<PaletteList> namedPalette(const std::string& given, std::string* warning)
     return p->list;
 }
 
+Status writableOutput(const std::string& file, bool force) {
+    // Never over a device or anything else that is not a file.
+    if (Status usable = regularOrAbsent(file); !usable) return usable;
+    if (!force && readOnlyFile(file)) return fail("it is read-only (--force replaces it)");
+    return {};
+}
+
 namespace {
 
 // The colours of the settings file's list, up to its first empty slot.
@@ -105,7 +113,7 @@ Result<std::vector<int32_t>> listToWrite(const RenderOptions& o) {
     std::string warning;
     const Result<PaletteList> p = namedPalette(*o.palette, &warning);
     if (!p) return p.error();
-    if (!warning.empty()) std::fprintf(stderr, "vortalis-render: %s\n", warning.c_str());
+    if (!warning.empty()) complain(warning);
     std::vector<int32_t> list;
     for (int32_t v : p->slots) {
         if (v == 0) break;
@@ -120,28 +128,22 @@ int writePaletteOption(const RenderOptions& o) {
     if (list && list->empty())
         list = fail("the colour list is empty: nothing was written to \"" + file + "\"");
     if (!list) {
-        std::fprintf(stderr, "vortalis-render: %s\n", list.error().message.c_str());
+        complain(list.error().message);
         return 2;
     }
     const EncodedPalette e = encodePalette(*list, writtenFormat(file).value_or(PaletteFormat::Own),
                                            std::filesystem::path(file).stem().string());
-    Status written = regularOrAbsent(file);
+    Status written = writableOutput(file, o.force);
     if (written) written = writeFileAtomically(file, e.bytes);
     if (!written) {
-        std::fprintf(stderr, "vortalis-render: cannot write \"%s\": %s\n", file.c_str(),
-                     written.error().message.c_str());
+        complain("cannot write \"" + file + "\": " + written.error().message);
         return 1;
     }
     if (e.shadesAsColours == 1)
-        std::fprintf(stderr,
-                     "vortalis-render: 1 random shade was written to \"%s\" as the full shade of "
-                     "its hue\n",
-                     file.c_str());
+        complain("1 random shade was written to \"" + file + "\" as the full shade of its hue");
     if (e.shadesAsColours > 1)
-        std::fprintf(stderr,
-                     "vortalis-render: %d random shades were written to \"%s\" as the full "
-                     "shade of their hue\n",
-                     e.shadesAsColours, file.c_str());
+        complain(std::to_string(e.shadesAsColours) + " random shades were written to \"" + file +
+                 "\" as the full shade of their hue");
     return 0;
 }
 
@@ -151,8 +153,8 @@ std::optional<int> answerPaletteOptions(const RenderOptions& o) {
     if (o.listPalettes) {
         const std::vector<BundledPalette>& all = bundledPalettes();
         if (all.empty()) {
-            std::fprintf(stderr, "vortalis-render: no bundled palettes were found (they belong in "
-                                 "share/vortalis/palettes beside the program's bin folder)\n");
+            complain("no bundled palettes were found (they belong in share/vortalis/palettes "
+                     "beside the program's bin folder)");
             return 1;
         }
         for (const BundledPalette& b : all) std::printf("%s\n", b.id.c_str());
@@ -174,6 +176,19 @@ MotionSettings renderMotionSettings(const RenderOptions& o) {
                    : o.format == F::Gif  ? MotionFormat::Gif
                                          : MotionFormat::WebP;
     return video;
+}
+
+std::string scaleRefusal(long long w, long long h, int scale) {
+    if (scale <= 1 || (w * scale <= kRenderMaxSide && h * scale <= kRenderMaxSide &&
+                       w * h * scale * scale <= kRenderMaxPixels))
+        return "";
+    return "--scale " + std::to_string(scale) + " makes " + std::to_string(w * scale) + " x " +
+           std::to_string(h * scale) + " pixels: at most " + std::to_string(kRenderMaxSide) +
+           " a side and " + std::to_string(kRenderMaxPixels) + " in all";
+}
+
+void complain(const std::string& message) {
+    std::fprintf(stderr, "vortalis-render: %s\n", printable(message).c_str());
 }
 
 bool useScaleFrom(Drawing& d, const Surface& picture) {

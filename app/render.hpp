@@ -33,8 +33,9 @@ struct RenderOptions : DrawingOptions {
     std::string output;
     // From the output file's ending; the last four record motion.
     enum class Format { Bmp, Png, Svg, Pdf, Mp4, WebM, WebP, Gif } format = Format::Bmp;
-    int scale = 1;     // each pixel as scale x scale pixels
-    bool tile = false; // one seamless period of a pattern
+    int scale = 1;      // each pixel as scale x scale pixels
+    bool tile = false;  // one seamless period of a pattern
+    bool force = false; // read-only files are replaced too
     // Motion: screen-saver mode from the drawing, as a file of the formats above or as a
     // folder of numbered PNG frames.
     std::optional<std::string> frames;  // the folder
@@ -60,6 +61,9 @@ constexpr int kRenderMinSide = 16, kRenderMaxSide = kMaxSurfaceSide;
 constexpr long long kRenderMaxPixels = kMaxSurfacePixels;
 
 constexpr int kRenderMaxScale = 16;
+
+// Why a w x h picture cannot be enlarged scale times within the surface limits, or "".
+std::string scaleRefusal(long long w, long long h, int scale);
 
 struct RenderArgs {
     using Status = ArgsStatus;
@@ -87,6 +91,14 @@ Result<PaletteList> namedPalette(const std::string& given, std::string* warning 
 // is done (a failure, or no -o), or nothing when it goes on to draw. Messages go to stderr,
 // names to stdout.
 std::optional<int> answerPaletteOptions(const RenderOptions& o);
+
+// Whether the renderer may replace this file: absent, or a regular file (at the end of its
+// links) that is not read-only unless forced.
+Status writableOutput(const std::string& file, bool force);
+
+// One line on stderr, "vortalis-render: " and the message, its control characters (of a file
+// name) shown as "?".
+void complain(const std::string& message);
 
 // Draws with the imported colour scale taken from the whole picture (tcolor 2). False when the
 // picture holds more colours than the scale, which then keeps the first ones.

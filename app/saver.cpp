@@ -6,6 +6,7 @@
 #include "app/modes.hpp"
 #include "app/settings.hpp"
 #include "app/startup.hpp"
+#include "base/text.hpp"
 #include "model/fields.hpp"
 #include "platform/files.hpp"
 
@@ -51,8 +52,8 @@ void startSaver(Shapes& sh, const SaverOptions& o, int place) {
     // One that was named or is there but cannot be read is said (once for all screens), and
     // start-up's values stand.
     if (const Result<std::string> r = readFileStart(found, 1); place == 0 && !found.empty() && !r)
-        std::fprintf(stderr, "vortalis: cannot read the settings file \"%s\": %s\n", found.c_str(),
-                     r.error().message.c_str());
+        std::fprintf(stderr, "vortalis: cannot read the settings file \"%s\": %s\n",
+                     printable(found).c_str(), r.error().message.c_str());
     const std::string file = found.empty() ? kSettingsFile : found;
     // Start-up's values and its two readings of the file, without the main page.
     startValues(sh, file, 0x9E3779B97F4A7C15ull * static_cast<uint64_t>(place));

@@ -2,6 +2,7 @@
 
 #include "app/fields.hpp"
 #include "app/generators.hpp"
+#include "app/output.hpp"
 #include "platform/files.hpp"
 
 #include <algorithm>
@@ -197,6 +198,7 @@ Status saveSettings(Shapes& sh) {
     readField(sh, kSmoothnessField);
     readField(sh, kComplexityField);
 
+    if (!mayReplace(sh, kSettingsFile)) return fail(sh.platform->lastStatus);
     const Status written = writeFileAtomically(kSettingsFile, settingsText(st, seconds));
     if (!written) {
         sh.platform->status("Settings not saved: could not write " + std::string(kSettingsFile) +

@@ -65,8 +65,9 @@ struct Shapes {
         size_t size = 0, hash = 0;
     };
     std::optional<KeptFile> keptFile;
-    // Where the drawing on screen was saved ("pattern3.bmp in /home/u/art"), for a second "S".
-    std::string savedAs;
+    // Where the drawing on screen was saved ("pattern3.bmp in /home/u/art"), for a second "S",
+    // and the file's name, to save again should the file be gone.
+    std::string savedAs, savedFile;
     // The session's drawings, as codes.
     History history;
     // The drawing on screen, at the size it was last shown at, to show again at a new size.

@@ -1,15 +1,44 @@
 #include "app/startup.hpp"
 
+#include "app/editor.hpp"
 #include "app/generators.hpp"
 #include "app/panel.hpp"
 #include "app/settings.hpp"
+#include "platform/files.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace vx {
 
 namespace {
+
+// The names of the files the window writes in its working folder: the settings, the editor's
+// scratch bitmap, palettes, and the numbered names of saves, prints and exports.
+bool windowFileName(const std::string& name) {
+    if (name == kSettingsFile || name == kDrawingKeptFile) return true;
+    auto endsWith = [&](const std::string& tail) {
+        return name.size() > tail.size() &&
+               name.compare(name.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    if (endsWith(".palette")) return true;
+    static const std::pair<const char*, const char*> kNumbered[] = {
+        {"pattern", ".bmp"}, {"shape", ".bmp"},   {"pattern", ".svg"}, {"pattern", ".pdf"},
+        {"shape", ".svg"},   {"shape", ".pdf"},   {"poster", ".png"},  {"wallpaper", ".png"},
+        {"print", ".pdf"},   {"palette", ".gpl"}, {"palette", ".ase"}, {"palette", ".hex"}};
+    for (const auto& [prefix, suffix] : kNumbered) {
+        const std::string p = prefix, x = suffix;
+        if (name.size() <= p.size() + x.size() || name.compare(0, p.size(), p) != 0 || !endsWith(x))
+            continue;
+        const std::string n = name.substr(p.size(), name.size() - p.size() - x.size());
+        if (n[0] != '0' && std::all_of(n.begin(), n.end(), [](char c) {
+                return std::isdigit(static_cast<unsigned char>(c));
+            }))
+            return true;
+    }
+    return false;
+}
 
 double innerWidth(const Shapes& sh) {
     return sh.surface.width();
@@ -129,6 +158,8 @@ void startValues(Shapes& sh, const std::string& file, uint64_t salt) {
 void startup(Shapes& sh) {
     State& st = sh.st;
     sh.loop.phase = kPreparing;
+    // What a killed write of an earlier run left behind.
+    removeStaleTemporaries(windowFileName);
     startValues(sh, kSettingsFile);
     st.swidth = 100;
     sh.form.setText("Text2", "100");

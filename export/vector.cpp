@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -90,8 +91,17 @@ std::string svgFile(const VecDrawing& d, const VecPage& page) {
     return out;
 }
 
+double pdfUnitsPerPixel(int w, int h, const VecPage& page) {
+    double units = 72.0 / std::max(page.dpi, 1) * std::max(page.scale, 1);
+    const double shorter = std::max(std::min(w, h), 1), longer = std::max(std::max(w, h), 1);
+    if (longer * units > kPdfMostSide) units = kPdfMostSide / longer;
+    // A sliver of a drawing keeps its shorter side at the least size, whatever the longer.
+    if (shorter * units < kPdfLeastSide) units = kPdfLeastSide / shorter;
+    return units;
+}
+
 Result<std::string> pdfFile(const VecDrawing& d, const VecPage& page) {
-    const double ptPerPx = 72.0 / page.dpi * page.scale;
+    const double ptPerPx = pdfUnitsPerPixel(d.width, d.height, page);
     std::string content;
     // Drawing coordinates, y downwards, from the top-left corner of the page.
     content += "q ";

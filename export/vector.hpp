@@ -17,6 +17,13 @@ struct VecPage {
 // shows the drawing's exact colours at any size; the curves themselves stay smooth.
 std::string svgFile(const VecDrawing& d, const VecPage& page);
 
+// PDF pages are 3 to 14400 units (of 1/72 inch) a side.
+constexpr double kPdfLeastSide = 3, kPdfMostSide = 14400;
+
+// Units of the PDF page for each pixel of a w x h drawing: as the page's dpi and scale ask,
+// unless that page would be smaller or larger than PDF's pages may be.
+double pdfUnitsPerPixel(int w, int h, const VecPage& page);
+
 // A PDF 1.4 file of one page, its content Flate-compressed.
 Result<std::string> pdfFile(const VecDrawing& d, const VecPage& page);
 

@@ -19,7 +19,8 @@ enum class Durability { Synced, Scratch };
 
 // Writes under a temporary name of its own beside the file, flushes, then renames over the old
 // file, so a failed or interrupted write leaves the old file as it was. A replaced file keeps
-// its permissions. The error names the cause.
+// its permissions. A symbolic link stays: the file it leads to is written (beside that file),
+// also when it does not exist yet. The error names the cause.
 Status writeFileAtomically(const std::string& file, std::string_view bytes,
                            Durability d = Durability::Synced);
 
@@ -29,6 +30,11 @@ Status writeFileAtomically(const std::string& file, std::string_view bytes,
 Result<std::string> writeNewNumbered(const std::string& prefix, const std::string& suffix,
                                      std::string_view bytes, int limit = kMaxFileNumber,
                                      Durability d = Durability::Synced);
+
+// Gives the file (a link itself, not what it leads to) the first free name prefix + n + suffix
+// (n = 1 .. limit), claimed as writeNewNumbered claims one; that name.
+Result<std::string> renameToNewNumbered(const std::string& file, const std::string& prefix,
+                                        const std::string& suffix, int limit = kMaxFileNumber);
 
 // The smallest n >= 1 for which prefix + n + suffix names nothing, or 0 when every number up
 // to limit is taken. Another saver may take that name before a write: writeNewNumbered claims
@@ -68,15 +74,37 @@ class PendingFile {
     void drop();
     std::string file_, temporary_;
     int fd_ = -1;
+    int slot_ = -1; // the signal handler's note of the temporary
     uint64_t size_ = 0;
 };
 
 // Tests make every sync of a written file fail, as a failing disk does.
 void failSyncsForTests(bool fail);
 
-// Fine when nothing has this name or a regular file has it; anything else (a link, a device,
-// a folder) is an error that says what it is. Links are not followed.
+// Fine when nothing has this name or a regular file has it, also at the end of symbolic links;
+// anything else (a device, a folder, a loop of links) is an error that says what it is.
 Status regularOrAbsent(const std::string& file);
+
+// Where the symbolic links from this name lead: the name itself when it is no link, else the
+// last name on the way (which may not exist). A loop, or a link of another user's in a shared
+// folder such as /tmp (which the system itself would not follow), is an error.
+Result<std::string> followLinks(const std::string& file);
+
+// True for a regular file (links followed) that is read-only: no one may write to it, or this
+// program may not.
+bool readOnlyFile(const std::string& file);
+
+// From now on SIGINT, SIGTERM and SIGHUP remove the temporaries being written before they end
+// the program as they would have.
+void removeTemporariesOnSignals();
+
+// A temporary left behind by a write that was killed is removed once it has been untouched
+// this long and no writer holds it.
+constexpr int kStaleTemporarySeconds = 30;
+
+// Removes the stale temporaries of the working folder whose file name `ours` accepts (the
+// temporary of "pattern3.bmp" is ".pattern3.bmp." and six letters or digits); how many.
+int removeStaleTemporaries(bool (*ours)(const std::string& name));
 
 // The first `limit` bytes of a regular file (links are followed); anything else (missing, a
 // folder, a pipe, a device, unreadable) is an error that names the cause. Never waits for a

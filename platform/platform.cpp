@@ -23,7 +23,7 @@ double Platform::steadySeconds() {
 void Platform::warn(const std::string& text) {
     if (text.empty() || text == warned_) return;
     warned_ = text;
-    showWarning(text);
+    showWarning(printable(text));
 }
 
 Result<std::string> Platform::printWindow() {

@@ -2,6 +2,7 @@
 // The few services the program needs from a desktop. The Qt front end implements them; tests
 // use the headless default or script their own.
 #include "base/result.hpp"
+#include "base/text.hpp"
 #include "surface/surface.hpp"
 
 #include <functional>
@@ -28,8 +29,9 @@ class Platform {
     // Ends the program's event loop; nothing is saved.
     virtual void quit() { quitRequested = true; }
     bool quitRequested = false;
-    // A line for the status bar; empty clears it.
-    virtual void status(const std::string& text) { lastStatus = text; }
+    // A line for the status bar; empty clears it. Control characters (of a file name) are
+    // shown as "?".
+    virtual void status(const std::string& text) { lastStatus = printable(text); }
     std::string lastStatus;
     // Something the user must learn of (a damaged file): said once however often it recurs,
     // and kept beside later status lines until the user acts.

@@ -164,13 +164,13 @@ void QtPlatform::maximise() {
 
 void QtPlatform::status(const std::string& text) {
     Platform::status(text);
-    if (w_) w_->showStatus(QString::fromStdString(text));
+    if (w_) w_->showStatus(QString::fromStdString(lastStatus));
 }
 
 bool QtPlatform::confirm(const std::string& question) {
-    return QMessageBox::question(w_, QStringLiteral("Vortalis"), QString::fromStdString(question),
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    return QMessageBox::question(
+               w_, QStringLiteral("Vortalis"), QString::fromStdString(printable(question)),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtPlatform::showWarning(const std::string& text) {

@@ -5,6 +5,7 @@
 #include "app/motion.hpp"
 #include "app/render.hpp"
 #include "engine/scale.hpp"
+#include "export/vector.hpp"
 #include "model/code.hpp"
 #include "model/describe.hpp"
 #include "platform/files.hpp"
@@ -17,8 +18,6 @@
 #include <vector>
 
 namespace {
-
-constexpr const char* kProgram = "vortalis-render";
 
 // The renderer's bitmaps have always stated 100 dots per inch.
 constexpr int kRenderDotsPerMetre = 3937;
@@ -42,8 +41,7 @@ vx::Result<std::string> encode(const vx::Surface& picture, const vx::RenderOptio
 
 // Says on stderr why the file could not be written; the exit status for it.
 int cannotWrite(const std::string& output, const vx::Error& e) {
-    std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", kProgram, output.c_str(),
-                 e.message.c_str());
+    vx::complain("cannot write \"" + output + "\": " + e.message);
     return 1;
 }
 
@@ -65,7 +63,7 @@ vx::Result<vx::Drawing> chosenDrawing(const vx::RenderOptions& o) {
     std::string warning;
     vx::Result<vx::Drawing> drawing =
         o.code ? vx::decodeDrawing(*o.code) : vx::renderedDrawing(o, seed, &warning);
-    if (!warning.empty()) std::fprintf(stderr, "%s: %s\n", kProgram, warning.c_str());
+    if (!warning.empty()) vx::complain(warning);
     if (drawing && o.code) {
         drawing->width = o.width;
         drawing->height = o.height;
@@ -77,16 +75,36 @@ vx::Result<vx::Drawing> chosenDrawing(const vx::RenderOptions& o) {
 bool takeScale(vx::Drawing& drawing, const std::string& file) {
     const vx::Result<vx::Surface> picture = vx::readPictureFile(file);
     if (!picture) {
-        std::fprintf(stderr, "%s: cannot read the picture \"%s\": %s\n", kProgram, file.c_str(),
-                     picture.error().message.c_str());
+        vx::complain("cannot read the picture \"" + file + "\": " + picture.error().message);
         return false;
     }
     if (!vx::useScaleFrom(drawing, *picture))
-        std::fprintf(stderr,
-                     "%s: the picture holds more than %d colours; the scale keeps the first of "
-                     "them\n",
-                     kProgram, vx::kMaxScaleColours);
+        vx::complain("the picture holds more than " + std::to_string(vx::kMaxScaleColours) +
+                     " colours; the scale keeps the first of them");
     return true;
+}
+
+// Says when a PDF page takes another size than its dpi asks for, to stay within PDF's sizes.
+void notePdfPage(const vx::Surface& picture, const vx::RenderOptions& o) {
+    if (o.format != vx::RenderOptions::Format::Pdf) return;
+    vx::VecPage page;
+    page.scale = o.scale;
+    page.dpi = o.dpi.value_or(page.dpi);
+    const double asked = 72.0 / page.dpi * page.scale;
+    const double units = vx::pdfUnitsPerPixel(picture.width(), picture.height(), page);
+    if (std::abs(units - asked) <= asked * 1e-9) return;
+    auto side = [](double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.6g", v);
+        return std::string(text);
+    };
+    vx::complain("at " + std::to_string(page.dpi) + " dpi" +
+                 (page.scale > 1 ? " and --scale " + std::to_string(page.scale) : "") +
+                 " the PDF page would be " + side(picture.width() * asked) + " x " +
+                 side(picture.height() * asked) + " units, and PDF's pages are " +
+                 side(vx::kPdfLeastSide) + " to " + side(vx::kPdfMostSide) +
+                 " a side: the page is " + side(picture.width() * units) + " x " +
+                 side(picture.height() * units) + " units");
 }
 
 // Draws the whole drawing, or one tile of it, into the output file; the exit status.
@@ -94,9 +112,15 @@ int writePicture(const vx::Drawing& drawing, const vx::RenderOptions& o, const s
     const vx::Result<vx::Surface> picture =
         o.tile ? vx::patternTile(drawing) : vx::Result<vx::Surface>(vx::renderDrawing(drawing));
     if (!picture) {
-        std::fprintf(stderr, "%s: %s\n", kProgram, picture.error().message.c_str());
+        vx::complain(picture.error().message);
         return 2;
     }
+    if (const std::string refused = vx::scaleRefusal(picture->width(), picture->height(), o.scale);
+        !refused.empty()) {
+        vx::complain(refused);
+        return 2;
+    }
+    notePdfPage(*picture, o);
     const vx::Result<std::string> bytes = encode(*picture, o, code);
     const vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
     return written ? 0 : cannotWrite(o.output, written.error());
@@ -117,6 +141,8 @@ int record(const vx::RenderOptions& o, const vx::Drawing& first) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Ctrl-C or a kill in the middle of a write leaves no hidden temporary behind.
+    vx::removeTemporariesOnSignals();
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const vx::RenderArgs parsed = vx::parseRenderArgs(args);
     if (const std::optional<int> rc = vx::answerArgs(vx::Cli::Render, parsed.status, parsed.error))
@@ -126,24 +152,23 @@ int main(int argc, char** argv) {
     if (o.describe) {
         const vx::Result<vx::Drawing> d = vx::decodeDrawing(*o.code);
         if (!d) {
-            std::fprintf(stderr, "%s: %s\n", kProgram, d.error().message.c_str());
+            vx::complain(d.error().message);
             return 2;
         }
         std::fputs(vx::describeDrawing(*d).c_str(), stdout);
         std::fflush(stdout);
         if (o.output.empty()) return 0;
     }
-    // Never through a link, never over a device or anything else that is not a file.
-    if (const vx::Status usable = vx::regularOrAbsent(o.output); !usable)
+    if (const vx::Status usable = vx::writableOutput(o.output, o.force); !usable)
         return cannotWrite(o.output, usable.error());
     if (o.frames)
         if (const vx::Status free = vx::frameFolderFree(*o.frames); !free) {
-            std::fprintf(stderr, "%s: %s\n", kProgram, free.error().message.c_str());
+            vx::complain(free.error().message);
             return 2;
         }
     vx::Result<vx::Drawing> drawing = chosenDrawing(o);
     if (!drawing) {
-        std::fprintf(stderr, "%s: %s\n", kProgram, drawing.error().message.c_str());
+        vx::complain(drawing.error().message);
         return 2;
     }
     if (o.scaleFrom && !takeScale(*drawing, *o.scaleFrom)) return 2;

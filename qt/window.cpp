@@ -1,6 +1,7 @@
 #include "qt/window.hpp"
 
 #include "app/generators.hpp"
+#include "app/keys.hpp"
 #include "app/modes.hpp"
 #include "app/startup.hpp"
 #include "qt/image.hpp"
@@ -9,6 +10,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
@@ -76,6 +78,8 @@ MainWindow::MainWindow(Shapes& sh, const Events& events) : sh_(sh), ev_(events) 
     for (const ui::Control& c : sh_.form.controls())
         if (!c.swatch.empty()) actions_.at(c.name)->setIcon(swatchIcon(c.swatch));
     listener_ = sh_.form.listen([this](const ui::Control& c, ui::Change ch) { mirror(c, ch); });
+    // A menu closed with Escape leaves the keyboard with the bar.
+    menuBar()->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() {
@@ -258,7 +262,25 @@ bool MainWindow::reachable(const std::string& item) const {
     return true;
 }
 
+bool MainWindow::menuBarKey(QKeyEvent* e) {
+    const int code = keyCode(e->key());
+    if ((code != kKeyP && code != kKeyS) ||
+        (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    // The bar gives the keyboard back as a second Escape would, then the letter acts on the
+    // window.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(menuBar(), &escape);
+    if (menuBar()->hasFocus()) canvas_->setFocus();
+    dispatchKeyDown(Events::kWindow, code);
+    return true;
+}
+
 bool MainWindow::eventFilter(QObject* o, QEvent* e) {
+    if (o == menuBar()) {
+        if (e->type() == QEvent::KeyPress && menuBarKey(static_cast<QKeyEvent*>(e))) return true;
+        return QMainWindow::eventFilter(o, e);
+    }
     if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
         auto* ke = static_cast<QKeyEvent*>(e);
         const std::string name = o->objectName().toStdString();

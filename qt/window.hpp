@@ -16,6 +16,7 @@
 
 class QAction;
 class QActionGroup;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -70,6 +71,9 @@ class MainWindow : public QMainWindow {
 
   protected:
     bool eventFilter(QObject* o, QEvent* e) override;
+    // "P" and "S" that reach the menu bar (it keeps the keyboard after a menu is closed with
+    // Escape); true when used.
+    bool menuBarKey(QKeyEvent* e);
     void closeEvent(QCloseEvent* e) override;
 
   private:

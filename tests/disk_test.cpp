@@ -108,23 +108,29 @@ TEST_F(SyncFailure, NamesTheProgramDidNotCreateAreLeftAlone) {
               fs::perms::owner_read | fs::perms::owner_write);
 }
 
-// Writers replace only what is absent or a regular file; readers read only regular files (links
-// followed) and never open a pipe or a device, which could hold the program.
+// Writers replace only what is absent or a regular file, readers read only regular files (links
+// followed both times) and never open a pipe or a device, which could hold the program.
 TEST_F(SyncFailure, OnlyRegularFilesAreReplacedOrRead) {
     writeAll("plain.bmp", "x");
     fs::create_symlink("plain.bmp", "link.bmp");
     fs::create_symlink("nowhere.bmp", "dangling.bmp");
     fs::create_directory("folder.bmp");
+    fs::create_symlink("folder.bmp", "folderlink.bmp");
+    fs::create_symlink("loop.bmp", "loop.bmp");
     ASSERT_EQ(::mkfifo("pipe.bmp", 0644), 0);
     const struct {
         const char* name;
         const char* kind;  // empty: may be written
         const char* reads; // empty: reads "x"
-    } cases[] = {
-        {"absent.bmp", "", "no such file"},   {"plain.bmp", "", ""},
-        {"link.bmp", "symbolic link", ""},    {"dangling.bmp", "symbolic link", "no such file"},
-        {"folder.bmp", "folder", "a folder"}, {"pipe.bmp", "pipe", "a pipe"},
-        {"/dev/zero", "device", "a device"}};
+    } cases[] = {{"absent.bmp", "", "no such file"},
+                 {"plain.bmp", "", ""},
+                 {"link.bmp", "", ""},
+                 {"dangling.bmp", "", "no such file"},
+                 {"folder.bmp", "folder", "a folder"},
+                 {"folderlink.bmp", "folder", "a folder"},
+                 {"loop.bmp", "symbolic links", "symbolic links"},
+                 {"pipe.bmp", "pipe", "a pipe"},
+                 {"/dev/zero", "device", "a device"}};
     for (const auto& c : cases) {
         const Status s = regularOrAbsent(c.name);
         EXPECT_EQ(s.ok(), *c.kind == '\0') << c.name;

@@ -178,6 +178,11 @@ TEST_F(Keeping, TwoSavesOfOneDrawingWriteOneFile) {
     EXPECT_TRUE(ev.click(sh, "sscreen"));
     EXPECT_TRUE(exists("pattern1.bmp"));
     EXPECT_FALSE(exists("pattern2.bmp"));
+    // Once its file is gone, the drawing is saved again.
+    std::filesystem::remove("pattern1.bmp");
+    EXPECT_TRUE(printSaveKey(sh, kKeyS));
+    EXPECT_EQ(platform.lastStatus, "Saved as pattern1.bmp in " + dir_.string() + ".");
+    EXPECT_TRUE(exists("pattern1.bmp"));
     // The next drawing may be saved again.
     finishPattern(sh);
     EXPECT_TRUE(printSaveKey(sh, kKeyS));

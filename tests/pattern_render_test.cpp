@@ -7,11 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <poll.h>
 #include <set>
 #include <sstream>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -358,9 +362,43 @@ TEST_F(RenderProcess, MotionIsSeededPrintsEachCodeAndWritesFramesOrNothing) {
     EXPECT_FALSE(fs::exists(dir_ / "c.mp4"));
 }
 
+// Stopped while it writes, the renderer leaves neither the file nor its temporary, and ends by
+// the signal.
+TEST_F(RenderProcess, ASignalInTheMiddleOfAWriteLeavesNoTemporary) {
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir_.c_str(), IN_CREATE), 0);
+    const std::string out = (dir_ / "big.bmp").string();
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        // A write of 48 MB: the signal comes the moment its temporary appears.
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 1);
+            ::execl(exe_.c_str(), exe_.c_str(), "--seed", "1", "--width", "1024", "--height",
+                    "1024", "--scale", "4", "-o", out.c_str(), nullptr);
+            ::_exit(127);
+        }
+        pollfd p{watch, POLLIN, 0};
+        ASSERT_EQ(::poll(&p, 1, 60000), 1);
+        ::kill(pid, sig);
+        char events[4096];
+        EXPECT_GT(::read(watch, events, sizeof events), 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig << ": " << status;
+        EXPECT_TRUE(fs::is_empty(dir_)) << sig;
+    }
+    ::close(watch);
+}
+
 TEST_F(RenderProcess, UnwritableOutputExitsWithStatusOneAndLeavesNoFile) {
-    EXPECT_EQ(run("--seed 1 --width 64 --height 64 -o '" + (dir_ / "no" / "x.bmp").string() + "'"),
+    // The name's control characters do not reach the terminal.
+    EXPECT_EQ(run("--seed 1 --width 64 --height 64 -o '" + (dir_ / "no").string() +
+                  "/\x1b[31mRED\xc2\x9b.bmp'"),
               1);
+    EXPECT_NE(read(dir_ / "err.txt").find("/?[31mRED?.bmp\": cannot create"), std::string::npos)
+        << read(dir_ / "err.txt");
     EXPECT_FALSE(fs::exists(dir_ / "no"));
     // A folder where the file should go is not replaced.
     fs::create_directories(dir_ / "taken.png");
@@ -371,18 +409,30 @@ TEST_F(RenderProcess, UnwritableOutputExitsWithStatusOneAndLeavesNoFile) {
             << e.path();
 }
 
-TEST_F(RenderProcess, OnlyPlainFilesAreReplacedAndAFullDiskSaysSo) {
+TEST_F(RenderProcess, OnlyFilesAreReplacedReadOnlyOnesWhenForcedAndAFullDiskSaysSo) {
     const fs::path target = dir_ / "target.bmp", link = dir_ / "link.bmp", fifo = dir_ / "fifo.bmp";
+    const std::string opts = "--seed 1 --width 64 --height 64 ";
     std::ofstream(target) << "keep";
     fs::create_symlink(target, link);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    for (const fs::path& out : {link, fifo}) {
-        EXPECT_EQ(run("--seed 1 --width 64 --height 64 -o '" + out.string() + "'"), 1) << out;
-        EXPECT_NE(read(dir_ / "err.txt").find("not a regular file"), std::string::npos) << out;
-    }
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(read(target), "keep");
+    EXPECT_EQ(run(opts + "-o '" + fifo.string() + "'"), 1);
+    EXPECT_NE(read(dir_ / "err.txt").find("not a regular file"), std::string::npos);
     EXPECT_TRUE(fs::is_fifo(fifo));
+    // Through a link, the file it leads to; the link stays.
+    EXPECT_EQ(run(opts + "-o '" + link.string() + "'"), 0);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(read(target).substr(0, 2), "BM");
+
+    // A read-only file is kept, unless forced; then it stays read-only.
+    const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    std::ofstream(dir_ / "ro.png") << "keep";
+    fs::permissions(dir_ / "ro.png", readOnly);
+    EXPECT_EQ(run(opts + "-o '" + (dir_ / "ro.png").string() + "'"), 1);
+    EXPECT_NE(read(dir_ / "err.txt").find("read-only (--force replaces it)"), std::string::npos);
+    EXPECT_EQ(read(dir_ / "ro.png"), "keep");
+    EXPECT_EQ(run(opts + "--force -o '" + (dir_ / "ro.png").string() + "'"), 0);
+    EXPECT_EQ(read(dir_ / "ro.png").substr(1, 3), "PNG");
+    EXPECT_EQ(fs::status(dir_ / "ro.png").permissions() & fs::perms::all, readOnly);
 
     vx::testing::SmallDisk disk;
     VORTALIS_NEED_DISK(disk);
@@ -561,6 +611,19 @@ TEST_F(RenderProcess, PostersTilesAndVectorFilesOrAClearRefusal) {
               std::string::npos);
     ASSERT_EQ(run(opts + "--shape -o '" + (dir_ / "d.pdf").string() + "'"), 0);
     EXPECT_EQ(read(dir_ / "d.pdf").rfind("%PDF-1.4", 0), 0u);
+    // A page PDF would not allow is made the least size, and a line says so.
+    ASSERT_EQ(run(opts + "--shape --dpi 100000 -o '" + (dir_ / "f.pdf").string() + "'"), 0);
+    EXPECT_NE(read(dir_ / "f.pdf").find("/MediaBox [0 0 3 3]"), std::string::npos);
+    EXPECT_NE(read(dir_ / "err.txt").find("the page is 3 x 3 units"), std::string::npos);
+    // A shape's picture and a tile are enlarged within the limits by their own size, not the
+    // surface's.
+    for (const char* what : {"--shape --size 100", "--tile"}) {
+        ASSERT_EQ(run(std::string("--seed 4 --width 2000 --height 1000 --scale 9 ") + what +
+                      " -o '" + (dir_ / "g.png").string() + "'"),
+                  0)
+            << what << ": " << read(dir_ / "err.txt");
+        EXPECT_EQ(size(read(dir_ / "g.png")), what[2] == 's' ? "918 x 918" : "1791 x 1791");
+    }
 
     for (auto [args, said] : {std::pair{"--shape --tile", "--tile makes one period of a pattern"},
                               {"--scale 17", "--scale"},

@@ -71,8 +71,10 @@ TEST_F(TwoWindows, EachColourEditorGivesBackItsOwnDrawing) {
     finishPattern(a, 0xAA0000);
     finishPattern(b, 0x00BB00);
     click(a, "editcolors");
-    click(b, "editcolors"); // the scratch file now holds b's drawing
-    EXPECT_EQ(readAll(kDrawingKeptFile), encodeBmp24(Surface(16, 8, 0x00BB00)));
+    click(b, "editcolors"); // the scratch file now holds b's drawing, marked as the program's
+    std::string scratch = encodeBmp24(Surface(16, 8, 0x00BB00));
+    scratch.replace(6, 4, "VXsc");
+    EXPECT_EQ(readAll(kDrawingKeptFile), scratch);
     click(a, "quit2");
     EXPECT_EQ(a.surface.pixel(3, 3), 0xAA0000);
     EXPECT_EQ(a.platform->lastStatus, "drawing1.bmp was changed by another program; the drawing "

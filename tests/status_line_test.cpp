@@ -42,3 +42,19 @@ TEST_F(StatusLine, EveryStyleSpeedAndColourChoiceSaysWhatItChoseAndWhenItShows) 
     programEvents().click(sh, "tfast");
     EXPECT_EQ(platform.lastStatus, "Animation speed: Fast.");
 }
+
+// File names reach the status line (and the renderer's stderr) with their control characters,
+// which a terminal would obey, and their bytes that are no UTF-8 shown as "?".
+TEST(StatusLineText, ControlCharactersAndBrokenUtf8OfNamesShowAsQuestionMarks) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\x1b[31mb\n\x7f", "a?[31mb??"},
+        {"csi\xc2\x9b", "csi?"}, // C1, in UTF-8
+        {"caf\xc3\xa9 \xf0\x9f\x8e\xa8", "caf\xc3\xa9 \xf0\x9f\x8e\xa8"},
+        {"latin1 \xe9t cut \xe2\x82", "latin1 ?t cut ??"},
+        {"overlong \xc0\xaf surrogate \xed\xa0\x80", "overlong ?? surrogate ???"}};
+    for (const auto& [given, shown] : cases) {
+        Platform p;
+        p.status("Saved as " + given + ".");
+        EXPECT_EQ(p.lastStatus, "Saved as " + shown + ".") << given;
+    }
+}

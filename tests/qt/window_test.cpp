@@ -22,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -433,4 +434,28 @@ TEST(CodeDialog, ShowsTheLongestCodeWholeAndReturnAccepts) {
     QTest::keyClick(d.field(), Qt::Key_Return);
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(d.text().toStdString(), longestDrawingCode());
+}
+
+// A menu closed with Escape leaves the keyboard with the menu bar; "S" (and "P", by the same
+// way) acts at once all the same, and the bar lets the keyboard go.
+TEST_F(Window, SActsAfterAMenuIsClosedWithEscape) {
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::string dir = (std::filesystem::temp_directory_path() / "vortalis-XXXXXX").string();
+    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    std::filesystem::current_path(dir);
+    pressBegin();
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    QMenuBar* bar = w().menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(bar->actions()[0]).center());
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([bar] { return bar->hasFocus(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
+    const bool saved = std::filesystem::exists("pattern1.bmp");
+    const bool barLetGo = !bar->hasFocus() && QApplication::activePopupWidget() == nullptr;
+    std::filesystem::current_path(here);
+    std::filesystem::remove_all(dir);
+    EXPECT_TRUE(saved) << w().statusText().toStdString();
+    EXPECT_TRUE(barLetGo);
 }
