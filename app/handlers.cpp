@@ -15,6 +15,7 @@
 #include "app/settings.hpp"
 #include "app/startup.hpp"
 #include "app/switches.hpp"
+#include "app/variationpage.hpp"
 
 namespace vx {
 
@@ -63,7 +64,12 @@ void registerAll(Events& e) {
 
     // The colour editor and its palette pages.
     e.onClick("editcolors", editcolorsClick);
-    e.onMouseDown(editorMouseDown);
+    e.onMouseDown([](Shapes& sh, int button, double x, double y) {
+        if (sh.variationPage)
+            variationsMouseDown(sh, button, x, y);
+        else
+            editorMouseDown(sh, button, x, y);
+    });
     for (auto [item, code] : {std::pair{"blue", -1},
                               {"red", -2},
                               {"green", -3},
@@ -100,6 +106,17 @@ void registerAll(Events& e) {
     e.onClick("wallpaper", wallpaperClick);
     e.onClick("recordvideo", recordVideoClick);
 
+    // Steering the drawing: new colours, and the variations page with its keys.
+    e.onClick("newcolours", newColoursClick);
+    e.onClick("variations", variationsClick);
+    e.onClick("varcolours", [](Shapes& sh) { variationKindClick(sh, VariationKind::Colours); });
+    e.onClick("varseeds", [](Shapes& sh) { variationKindClick(sh, VariationKind::Seeds); });
+    e.onClick("varsettings", [](Shapes& sh) { variationKindClick(sh, VariationKind::Settings); });
+    e.onClick("varmore", varmoreClick);
+    e.onClick("varback", varbackClick);
+    for (const char* name : {"varcolours", "varseeds", "varsettings", "varmore", "varback"})
+        e.onKeyDown(name, variationsKey);
+
     // The import page.
     e.onClick("impcolor", impcolorClick);
     e.onClick("File1", file1Click);
@@ -107,7 +124,10 @@ void registerAll(Events& e) {
     e.onClick("Command7", command7Click);
 
     // "P" and "S" wherever the keyboard focus is.
-    for (const char* name : {Events::kWindow, "Command1", "Option1", "Option2"})
+    e.onKeyDown(Events::kWindow, [](Shapes& sh, int key) {
+        return sh.variationPage ? variationsKey(sh, key) : printSaveKey(sh, key);
+    });
+    for (const char* name : {"Command1", "Option1", "Option2"})
         e.onKeyDown(name, printSaveKey);
     for (const char* name : {"Text2", "Text3", "Text5", "Text9", "Text10"})
         e.onKeyDown(name, [field = std::string(name)](Shapes& sh, int key) {

@@ -63,6 +63,7 @@ void showDrawing(Shapes& sh, const Drawing& d, bool addToHistory) {
     DrawRequest again;
     again.seed = d.seed;
     again.record = addToHistory;
+    again.newColours = d.newColours;
     if (pattern)
         makeshape2(sh, again);
     else

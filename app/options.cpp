@@ -167,6 +167,14 @@ std::string colours(Reading& r, const Given& g) {
     return "";
 }
 
+std::string variationsKind(Reading& r, const Given& g) {
+    const std::optional<VariationKind> k = variationKind(lower(g.value));
+    if (!k) return needs(g, "colours, seeds or settings");
+    if (std::string e = r.once(&r.render->variations, g.name()); !e.empty()) return e;
+    r.render->variations = k;
+    return "";
+}
+
 std::string windowId(Reading& r, const Given& g) {
     const std::optional<uint32_t> id = parseWindowId(g.value);
     if (!id) return needs(g, "a window id (a number from 1 to 0xFFFFFFFF)");
@@ -253,6 +261,13 @@ const Option kOptions[] = {
      [](Reading& r, const Given& g) { return text(r, g, r.render->scaleFrom, "a picture file"); }},
     {"--code", "CODE", kRender, "the drawing of a code, in place of the options above",
      [](Reading& r, const Given& g) { return text(r, g, r.render->code, "a drawing code"); }},
+    {"--new-colours,--new-colors", "K", kRender,
+     "the K-th new colouring of the drawing: its outline, coloured again,",
+     [](Reading& r, const Given& g) { return whole(r, g, r.render->newColours); }, 1,
+     4294967295.0},
+    {"--variations", "KIND", kRender,
+     "a 3 x 3 sheet: the drawing amid eight of its variations (colours, seeds or settings)",
+     variationsKind},
     {"--dpi", "N", kRender, "the resolution the file states,",
      [](Reading& r, const Given& g) { return whole(r, g, r.render->dpi); }, 1, 100000},
     {"--scale", "N", kRender, "each pixel as N x N pixels (a poster),",
@@ -383,12 +398,13 @@ std::string motionChecks(const RenderOptions& o) {
 // Checks of the options together.
 std::string renderChecks(const Reading& r, RenderArgs&) {
     RenderOptions& o = *r.render;
-    // A code is the whole drawing; only the surface and the file are free.
-    if (o.code &&
-        (r.given.count(&o.pattern) || o.fancy || o.seed || o.size || o.detail || o.complexity ||
-         o.smoothness || o.sides || o.colours || o.palette || o.scaleFrom))
+    // A code is the whole drawing; only the surface and the file are free, and the colour
+    // rules of a new colouring.
+    const bool colourRules = o.colours || o.palette || o.scaleFrom;
+    if (o.code && (r.given.count(&o.pattern) || o.fancy || o.seed || o.size || o.detail ||
+                   o.complexity || o.smoothness || o.sides || (colourRules && !o.newColours)))
         return "--code gives the whole drawing: leave out the options of a drawing "
-               "(kind, seed, fields, colours, palette, colour scale)";
+               "(kind, seed, fields; colours, palette and colour scale go with --new-colours)";
     if (o.tile && !o.pattern) return "--tile makes one period of a pattern: leave out --shape";
     if (o.listPalettes) return "";
     if (o.writePalette && !writtenFormat(*o.writePalette))
@@ -402,6 +418,11 @@ std::string renderChecks(const Reading& r, RenderArgs&) {
     if (!o.frames)
         if (std::string e = outputFormat(o); !e.empty()) return e;
     if (std::string e = motionChecks(o); !e.empty()) return e;
+    if (o.variations &&
+        (o.motion() || o.tile || o.scale > 1 ||
+         (o.format != RenderOptions::Format::Bmp && o.format != RenderOptions::Format::Png)))
+        return "--variations writes one picture of the sheet: -o FILE.bmp or .png, without "
+               "--tile or --scale";
     const long long w = o.width, h = o.height;
     if (w * h > kRenderMaxPixels)
         return "the surface may have at most " + std::to_string(kRenderMaxPixels) + " pixels";
@@ -463,6 +484,7 @@ std::string usageText(Cli p) {
     } else {
         s = "usage: vortalis-render [OPTION]... -o FILE\n"
             "   or: vortalis-render --code CODE [--width W --height H] [--dpi N] -o FILE\n"
+            "   or: vortalis-render --code CODE [--new-colours K] [--variations KIND] -o FILE\n"
             "   or: vortalis-render [--palette P | --code CODE] --write-palette FILE [-o FILE]\n"
             "   or: vortalis-render --list-palettes\n"
             "Makes one drawing and writes it to FILE: a pattern as the whole surface (1920 x\n"
@@ -485,7 +507,13 @@ std::string usageText(Cli p) {
             "An MP4, WebM, WebP or GIF file (or --frames DIR) records screen-saver mode from the\n"
             "drawing: patterns replacing each other every --seconds, or with --shape single\n"
             "shapes gliding over black at the window's --slow or --fast speed, a new one every\n"
-            "--seconds; the code of each drawing shown is printed.\n\n";
+            "--seconds; the code of each drawing shown is printed.\n"
+            "--new-colours K makes the K-th new colouring of the drawing: the same outline and\n"
+            "regions, coloured again from a stream of their own (after --code, --colours,\n"
+            "--palette and --scale-from give its colour rules; else the code's own are kept).\n"
+            "--variations writes a 3 x 3 sheet, the drawing in the middle and eight variations\n"
+            "around it: new colours, other seeds, or one setting nudged in each; it prints\n"
+            "their codes in reading order.\n\n";
     }
     for (const Option& o : kOptions) {
         if (!(o.programs & programBit(p)) || !o.help) continue;

@@ -7,8 +7,8 @@ namespace vx {
 
 // The top-level menus of the drawing page: shown by "Begin", hidden while the colour editor is
 // open ("Palettes" is shown again there).
-inline constexpr const char* kDrawingMenus[] = {"options", "patmode", "history", "export",
-                                                "palettes"};
+inline constexpr const char* kDrawingMenus[] = {"options", "patmode", "history",
+                                                "export",  "explore", "palettes"};
 
 // Shows or hides the panel as a whole. Label1/Text1 and Label4/Text4 stay hidden either way.
 void showOptionsPanel(Shapes& sh);

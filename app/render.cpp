@@ -178,21 +178,36 @@ bool useScaleFrom(Drawing& d, const Surface& picture) {
     return !scan.full;
 }
 
-Surface renderDrawing(const Drawing& d, int* runSize) {
+namespace {
+
+// Makes the drawing on canvas as the window makes it; picture receives a shape's picture.
+int drawOn(const Drawing& d, Surface& canvas, Surface& picture) {
     Random rng(d.seed);
-    Surface canvas(d.width, d.height);
-    Surface picture;
-    if (d.kind == DrawingKind::Pattern) {
-        const PatternRun run = drawPattern(d.settings, rng, canvas, picture);
-        if (runSize) *runSize = run.runSize;
-        return canvas;
-    }
+    std::optional<Random> colours = colourStream(d.seed, d.newColours);
+    Random* ownColours = colours ? &*colours : nullptr;
+    if (d.kind == DrawingKind::Pattern)
+        return drawPattern(d.settings, rng, canvas, picture, {}, nullptr, ownColours).runSize;
     // The window's first single shape draws the moving picture's drift before the shape.
     rng.next();
     rng.next();
-    const ShapeRun run = drawShape(d.settings, rng, canvas, picture);
-    if (runSize) *runSize = run.runSize;
-    return picture;
+    return drawShape(d.settings, rng, canvas, picture, nullptr, ownColours).runSize;
+}
+
+} // namespace
+
+Surface renderDrawing(const Drawing& d, int* runSize) {
+    Surface canvas(d.width, d.height);
+    Surface picture;
+    const int side = drawOn(d, canvas, picture);
+    if (runSize) *runSize = side;
+    return d.kind == DrawingKind::Pattern ? std::move(canvas) : std::move(picture);
+}
+
+Surface renderView(const Drawing& d) {
+    Surface canvas(d.width, d.height);
+    Surface picture;
+    drawOn(d, canvas, picture);
+    return canvas;
 }
 
 } // namespace vx

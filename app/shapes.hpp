@@ -9,10 +9,13 @@
 #include "surface/surface.hpp"
 #include "ui/form.hpp"
 
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace vx {
+
+struct VariationPage;
 
 // How far start-up has come.
 enum StartPhase : int {
@@ -68,6 +71,10 @@ struct Shapes {
     bool command1Running = false;
     // A page is on its way to the printer while events run; a second print waits its turn.
     bool printing = false;
+    // The variations page while it covers the drawing (app/variationpage.hpp), and the kind of
+    // variation it showed last.
+    std::shared_ptr<VariationPage> variationPage;
+    int variationKind = 0;
 
     // The number in a field (leading number, blanks ignored, none gives 0).
     double field(const std::string& name) const { return fieldNumber(form.text(name)); }

@@ -61,6 +61,7 @@ int keyCode(int k) {
     if (k == Qt::Key_Return || k == Qt::Key_Enter) return 13;
     if (k == Qt::Key_Backspace) return 8;
     if (k == Qt::Key_Delete) return 46;
+    if (k == Qt::Key_Escape) return 27;
     return 0;
 }
 

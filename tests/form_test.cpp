@@ -54,10 +54,10 @@ TEST(FormModel, WindowStartsWithOnlyBeginVisibleAndEveryTimerStopped) {
     }
     EXPECT_EQ(f.get("Timer6").interval, 5000);
     EXPECT_EQ(f.text("Text2"), "200");
-    // The bar of the description, then the drawings' history and their export after it.
+    // The bar of the description, then the drawings' history, their export and exploring.
     EXPECT_EQ(f.menuChildren(""),
               (std::vector<std::string>{"options", "options2", "patmode", "moptions5", "cop",
-                                        "cop2", "history", "export"}));
+                                        "cop2", "history", "export", "explore"}));
     EXPECT_EQ(
         f.menuChildren("export"),
         (std::vector<std::string>{"exportsvg", "exportpdf", "poster", "wallpaper", "recordvideo"}));

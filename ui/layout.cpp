@@ -187,6 +187,18 @@ void buildMainWindow(Form& f) {
     menu(f, "poster", "Save poster...", "export");
     menu(f, "wallpaper", "Save as wallpaper", "export");
     menu(f, "recordvideo", "Record video...", "export");
+
+    // After "Export": steering the drawing on screen, and the variations page's controls.
+    menu(f, "explore", "Explore", "", false);
+    menu(f, "newcolours", "New colours", "explore");
+    menu(f, "variations", "Variations...", "explore");
+    f.setShortcut("newcolours", "Ctrl+N");
+    ctl(f, "varcolours", K::OptionButton, "New colours", 8, 8, 97, 33);
+    ctl(f, "varseeds", K::OptionButton, "Other seeds", 112, 8, 97, 33);
+    ctl(f, "varsettings", K::OptionButton, "Nudged settings", 216, 8, 113, 33);
+    ctl(f, "varmore", K::Button, "More", 344, 8, 81, 33);
+    ctl(f, "varback", K::Button, "Back", 432, 8, 81, 33);
+
     f.setShortcut("prevdrawing", "Alt+Left");
     f.setShortcut("nextdrawing", "Alt+Right");
     // Nothing to go back or forward to before the first drawing.

@@ -115,9 +115,9 @@ TEST_F(Window, RightAfterStartOnlyBeginShowsAndTheMenuBarIsEmpty) {
 
 TEST_F(Window, BeginShowsTwoMenusAndThePanelWithoutItsHiddenPairs) {
     pressBegin();
-    // The History, Export and Palettes menus come after the two of the description.
-    EXPECT_EQ(visibleBarMenus(w()),
-              (QStringList{"Options", "Pattern mode", "History", "Export", "Palettes"}));
+    // The History, Export, Explore and Palettes menus come after the two of the description.
+    EXPECT_EQ(visibleBarMenus(w()), (QStringList{"Options", "Pattern mode", "History", "Export",
+                                                 "Explore", "Palettes"}));
     // Each bundled palette shows its colours.
     EXPECT_FALSE(w().menuItem("palette:viridis")->icon().isNull());
     EXPECT_FALSE(widget("Command4")->isVisible());
@@ -248,11 +248,11 @@ TEST(WindowMenus, HiddenMenusStayOutOfReach) {
     }
     for (auto n : {"moptions5", "autoprint", "autosave", "impcolor"})
         EXPECT_FALSE(w.menuItem(n)->isVisible()) << n;
-    // The description's items have no shortcut; the history has two.
+    // The description's items have no shortcut; the history has two, "New colours" one.
     for (QAction* a : w.findChildren<QAction*>()) {
         const std::string n = a->objectName().toStdString();
-        const bool history = n == "prevdrawing" || n == "nextdrawing";
-        EXPECT_EQ(a->shortcut().isEmpty(), !history) << n;
+        const bool added = n == "prevdrawing" || n == "nextdrawing" || n == "newcolours";
+        EXPECT_EQ(a->shortcut().isEmpty(), !added) << n;
     }
 
     w.menuItem("regmode")->trigger();
