@@ -64,12 +64,7 @@ void registerAll(Events& e) {
 
     // The colour editor and its palette pages.
     e.onClick("editcolors", editcolorsClick);
-    e.onMouseDown([](Shapes& sh, int button, double x, double y) {
-        if (sh.variationPage)
-            variationsMouseDown(sh, button, x, y);
-        else
-            editorMouseDown(sh, button, x, y);
-    });
+    e.onMouseDown(editorMouseDown);
     for (auto [item, code] : {std::pair{"blue", -1},
                               {"red", -2},
                               {"green", -3},
@@ -106,17 +101,6 @@ void registerAll(Events& e) {
     e.onClick("wallpaper", wallpaperClick);
     e.onClick("recordvideo", recordVideoClick);
 
-    // Steering the drawing: new colours, and the variations page with its keys.
-    e.onClick("newcolours", newColoursClick);
-    e.onClick("variations", variationsClick);
-    e.onClick("varcolours", [](Shapes& sh) { variationKindClick(sh, VariationKind::Colours); });
-    e.onClick("varseeds", [](Shapes& sh) { variationKindClick(sh, VariationKind::Seeds); });
-    e.onClick("varsettings", [](Shapes& sh) { variationKindClick(sh, VariationKind::Settings); });
-    e.onClick("varmore", varmoreClick);
-    e.onClick("varback", varbackClick);
-    for (const char* name : {"varcolours", "varseeds", "varsettings", "varmore", "varback"})
-        e.onKeyDown(name, variationsKey);
-
     // The import page.
     e.onClick("impcolor", impcolorClick);
     e.onClick("File1", file1Click);
@@ -124,10 +108,7 @@ void registerAll(Events& e) {
     e.onClick("Command7", command7Click);
 
     // "P" and "S" wherever the keyboard focus is.
-    e.onKeyDown(Events::kWindow, [](Shapes& sh, int key) {
-        return sh.variationPage ? variationsKey(sh, key) : printSaveKey(sh, key);
-    });
-    for (const char* name : {"Command1", "Option1", "Option2"})
+    for (const char* name : {Events::kWindow, "Command1", "Option1", "Option2"})
         e.onKeyDown(name, printSaveKey);
     for (const char* name : {"Text2", "Text3", "Text5", "Text9", "Text10"})
         e.onKeyDown(name, [field = std::string(name)](Shapes& sh, int key) {
@@ -149,6 +130,29 @@ void registerAll(Events& e) {
     e.onClick("restored", restoreDefaults);
 }
 
+// Steering the drawing: new colours, and the variations page, which takes the window's mouse
+// and keys while it is open.
+void registerExplore(Events& e) {
+    e.onClick("newcolours", newColoursClick);
+    e.onClick("variations", variationsClick);
+    e.onClick("varcolours", [](Shapes& sh) { variationKindClick(sh, VariationKind::Colours); });
+    e.onClick("varseeds", [](Shapes& sh) { variationKindClick(sh, VariationKind::Seeds); });
+    e.onClick("varsettings", [](Shapes& sh) { variationKindClick(sh, VariationKind::Settings); });
+    e.onClick("varmore", varmoreClick);
+    e.onClick("varback", varbackClick);
+    for (const char* name : {"varcolours", "varseeds", "varsettings", "varmore", "varback"})
+        e.onKeyDown(name, variationsKey);
+    e.onMouseDown([](Shapes& sh, int button, double x, double y) {
+        if (sh.variationPage)
+            variationsMouseDown(sh, button, x, y);
+        else
+            editorMouseDown(sh, button, x, y);
+    });
+    e.onKeyDown(Events::kWindow, [](Shapes& sh, int key) {
+        return sh.variationPage ? variationsKey(sh, key) : printSaveKey(sh, key);
+    });
+}
+
 } // namespace
 
 Events& programEvents() {
@@ -156,6 +160,7 @@ Events& programEvents() {
         Events ev;
         registerAll(ev);
         onPaletteMenu(ev);
+        registerExplore(ev);
         return ev;
     }();
     return e;

@@ -5,6 +5,7 @@
 #include "app/history.hpp"
 #include "app/keys.hpp"
 #include "app/panel.hpp"
+#include "app/render.hpp"
 #include "engine/fill.hpp"
 #include "surface/shrink.hpp"
 
@@ -19,7 +20,10 @@ struct VariationPage {
     int selected = kCentreCell;
     std::array<Drawing, 9> drawings; // the centre: the drawing on screen
     std::array<Surface, 9> pictures; // empty until made
-    std::array<bool, 9> failed{};
+    // What became of each picture: could not be made, or the drawing on screen again (a
+    // setting that changed nothing this seed draws).
+    enum class Note { None, Failed, Same };
+    std::array<Note, 9> notes{};
     std::shared_ptr<const Surface> kept; // the window as the page found it
     std::string keptStatus;
     VariationGrid grid;
@@ -63,15 +67,17 @@ void paintCell(Shapes& sh, int i) {
                  picture.height());
     else
         sf.fillBox(place.x, place.y, place.x + place.w - 1, place.y + place.h - 1, kWaiting);
-    std::string caption = i == kCentreCell ? "On screen"
-                                           : variationCaption(p.drawings[kCentreCell],
-                                                              p.drawings[k], p.kind);
-    if (p.failed[k]) caption += " (could not be drawn)";
+    std::string caption = i == kCentreCell
+                              ? "On screen"
+                              : variationCaption(p.drawings[kCentreCell], p.drawings[k], p.kind);
+    if (p.notes[k] == VariationPage::Note::Failed) caption += " (could not be drawn)";
+    if (p.notes[k] == VariationPage::Note::Same) caption += ": the same drawing";
     sh.platform->drawText(sf, place.x, place.y + place.h + 3, caption, kCaptionColour);
-    if (i == p.selected)
-        for (int m = 1; m <= 3; ++m)
-            sf.box(place.x - m, place.y - m, place.x + place.w - 1 + m, place.y + place.h - 1 + m,
-                   kChosen);
+    // The chosen cell in a thick light red frame; the others in a thin grey one, which shows
+    // where a single shape's cell ends on the black.
+    for (int m = 1; m <= (i == p.selected ? 3 : 1); ++m)
+        sf.box(place.x - m, place.y - m, place.x + place.w - 1 + m, place.y + place.h - 1 + m,
+               i == p.selected ? kChosen : kWaiting);
 }
 
 void paintPage(Shapes& sh) {
@@ -79,14 +85,25 @@ void paintPage(Shapes& sh) {
     for (int i = 0; i < 9; ++i) paintCell(sh, i);
 }
 
-void pictureMade(Shapes& sh, int i, Surface& made, bool live) {
+struct Made {
+    Surface picture;
+    bool same = false; // the drawing on screen, pixel for pixel
+};
+
+void pictureMade(Shapes& sh, int i, Made& made, bool live) {
     if (!live || !sh.variationPage) return;
     VariationPage& p = *sh.variationPage;
-    if (made.width() > 0)
-        p.pictures[static_cast<size_t>(i)] = std::move(made);
-    else
-        p.failed[static_cast<size_t>(i)] = true;
+    const size_t k = static_cast<size_t>(i);
+    p.notes[k] = made.picture.width() == 0 ? VariationPage::Note::Failed
+                 : made.same               ? VariationPage::Note::Same
+                                           : VariationPage::Note::None;
+    p.pictures[k] = std::move(made.picture);
     paintCell(sh, i);
+}
+
+Made variationMade(const Drawing& d, const Box& place, const Surface& onScreen) {
+    const Surface view = renderView(d);
+    return {shrink(view, place.w, place.h), view == onScreen};
 }
 
 // The pictures not made yet, on the workers; each is painted as it comes.
@@ -96,16 +113,16 @@ void makePictures(Shapes& sh) {
     for (int i = 0; i < 9; ++i) {
         const size_t k = static_cast<size_t>(i);
         if (p.pictures[k].width() > 0) continue;
-        auto out = std::make_shared<Surface>();
+        auto out = std::make_shared<Made>();
         const Box place = p.grid.pictures[k];
         Platform::Job job;
         if (i == kCentreCell)
             job.run = [kept = p.kept, place, out, live = p.live] {
-                if (*live) *out = shrink(*kept, place.w, place.h);
+                if (*live) out->picture = shrink(*kept, place.w, place.h);
             };
         else
-            job.run = [d = p.drawings[k], place, out, live = p.live] {
-                if (*live) *out = variationPicture(d, place.w, place.h);
+            job.run = [d = p.drawings[k], kept = p.kept, place, out, live = p.live] {
+                if (*live) *out = variationMade(d, place, *kept);
             };
         job.done = [&sh, i, out, live = p.live] { pictureMade(sh, i, *out, *live); };
         jobs.push_back(std::move(job));
@@ -123,7 +140,7 @@ void deal(Shapes& sh) {
         const size_t k = n < kCentreCell ? n : n + 1;
         p.drawings[k] = n < eight.size() ? eight[n] : centre;
         p.pictures[k] = Surface();
-        p.failed[k] = false;
+        p.notes[k] = VariationPage::Note::None;
     }
     paintPage(sh);
     makePictures(sh);

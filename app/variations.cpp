@@ -41,10 +41,10 @@ std::vector<double> freshValues(const DrawSettings& s, int k, const std::vector<
     const double now = s.*n.field.setting;
     for (double step : n.steps)
         for (double v : {now - step, now + step}) {
-            const bool seen =
-                std::find(out.begin(), out.end(), v) != out.end() ||
-                std::any_of(taken.begin(), taken.end(),
-                            [&](const Drawing& t) { return t.settings.*n.field.setting == v; });
+            const bool seen = std::find(out.begin(), out.end(), v) != out.end() ||
+                              std::any_of(taken.begin(), taken.end(), [&](const Drawing& t) {
+                                  return t.settings.*n.field.setting == v;
+                              });
             if (v >= n.field.lo && v <= n.field.hi && !seen) out.push_back(v);
         }
     return out;
@@ -76,7 +76,8 @@ bool nudge(const Drawing& d, int first, Random& r, std::vector<Drawing>& out) {
 std::vector<Drawing> nudged(const Drawing& d, Random& r) {
     // Every setting once, in an order of the deal's own, then three more at random.
     std::array<int, 5> order{0, 1, 2, 3, 4};
-    for (int i = 4; i > 0; --i) std::swap(order[static_cast<size_t>(i)], order[static_cast<size_t>(r.upTo(i + 1) - 1)]);
+    for (int i = 4; i > 0; --i)
+        std::swap(order[static_cast<size_t>(i)], order[static_cast<size_t>(r.upTo(i + 1) - 1)]);
     std::vector<Drawing> out;
     for (int i = 0; i < kVariations; ++i)
         if (!nudge(d, i < 5 ? order[static_cast<size_t>(i)] : r.upTo(5) - 1, r, out)) break;
@@ -165,8 +166,8 @@ Surface variationPicture(const Drawing& d, int w, int h) {
 Surface variationSheet(const Drawing& centre, const std::vector<Drawing>& eight,
                        const Surface* centreView) {
     Surface sheet(centre.width, centre.height, kBorder);
-    const VariationGrid g = variationGrid({0, 0, centre.width, centre.height}, centre.width,
-                                          centre.height, 0);
+    const VariationGrid g =
+        variationGrid({0, 0, centre.width, centre.height}, centre.width, centre.height, 0);
     std::array<Surface, 9> pictures;
     std::atomic<int> next{0};
     std::exception_ptr failed;
@@ -180,9 +181,8 @@ Surface variationSheet(const Drawing& centre, const std::vector<Drawing>& eight,
                                                            ? shrink(*centreView, p.w, p.h)
                                                            : variationPicture(centre, p.w, p.h);
                 else if (static_cast<size_t>(i < kCentreCell ? i : i - 1) < eight.size())
-                    pictures[static_cast<size_t>(i)] =
-                        variationPicture(eight[static_cast<size_t>(i < kCentreCell ? i : i - 1)],
-                                         p.w, p.h);
+                    pictures[static_cast<size_t>(i)] = variationPicture(
+                        eight[static_cast<size_t>(i < kCentreCell ? i : i - 1)], p.w, p.h);
             } catch (...) {
                 if (!failing.exchange(true)) failed = std::current_exception();
             }

@@ -2,6 +2,7 @@
 #include "app/events.hpp"
 #include "app/history.hpp"
 #include "app/keys.hpp"
+#include "app/modes.hpp"
 #include "app/panel.hpp"
 #include "app/render.hpp"
 #include "app/variationpage.hpp"
@@ -77,8 +78,8 @@ TEST(Variations, EachKindChangesWhatItSaysAndNothingElse) {
                         EXPECT_EQ(v.settings.colour.list, d.settings.colour.list);
                         ASSERT_EQ(changedSettings(v.settings, d.settings), 1);
                         int n = 0;
-                        for (const FieldSpec* f : {&kSizeField, &kDetailField, &kComplexityField,
-                                                   &kSmoothnessField}) {
+                        for (const FieldSpec* f :
+                             {&kSizeField, &kDetailField, &kComplexityField, &kSmoothnessField}) {
                             EXPECT_GE(v.settings.*f->setting, f->lo);
                             EXPECT_LE(v.settings.*f->setting, f->hi);
                             if (v.settings.*f->setting != d.settings.*f->setting) nudged.insert(n);
@@ -143,6 +144,13 @@ TEST_F(Page, EscapeGivesTheWindowBackAsItWas) {
     EXPECT_TRUE(sh.form.visible("Command1"));
     for (const char* m : kDrawingMenus) EXPECT_TRUE(sh.form.visible(m)) << m;
     EXPECT_FALSE(sh.form.visible("varmore"));
+
+    // A window that took a new size under the page gets the drawing at that size.
+    click("variations");
+    sh.surface.resize(300, 200);
+    EXPECT_TRUE(windowResized(sh));
+    key(kKeyEscape);
+    EXPECT_TRUE(sh.surface == view(code()));
 }
 
 // Arrows and Enter, a click, "More" and the kinds: what is taken is the variation the page
@@ -165,7 +173,8 @@ TEST_F(Page, TheVariationTakenIsTheOneDealtAndEntersTheHistory) {
     click("varseeds");
     click("varmore");
     // A click on the bottom left cell, the sixth variation of the second deal.
-    const VariationGrid g = variationGrid({0, kPageTop, 360, 240 - kPageTop}, 360, 240, kCaptionSpace);
+    const VariationGrid g =
+        variationGrid({0, kPageTop, 360, 240 - kPageTop}, 360, 240, kCaptionSpace);
     programEvents().mouseDown(sh, 1, g.cells[6].x + 2, g.cells[6].y + 2);
     taken = drawingCode(variations(second, VariationKind::Seeds, 1, now)[5]);
     EXPECT_EQ(code(), taken);

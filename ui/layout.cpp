@@ -49,6 +49,20 @@ void timer(Form& f, const char* name, int interval) {
     f.add(c);
 }
 
+// After "Export": steering the drawing on screen, and the variations page's controls.
+void exploreMenu(Form& f) {
+    using K = Kind;
+    menu(f, "explore", "Explore", "", false);
+    menu(f, "newcolours", "New colours", "explore");
+    menu(f, "variations", "Variations...", "explore");
+    f.setShortcut("newcolours", "Ctrl+N");
+    ctl(f, "varcolours", K::OptionButton, "New colours", 8, 8, 97, 33);
+    ctl(f, "varseeds", K::OptionButton, "Other seeds", 112, 8, 97, 33);
+    ctl(f, "varsettings", K::OptionButton, "Nudged settings", 216, 8, 113, 33);
+    ctl(f, "varmore", K::Button, "More", 344, 8, 81, 33);
+    ctl(f, "varback", K::Button, "Back", 432, 8, 81, 33);
+}
+
 } // namespace
 
 void buildMainWindow(Form& f) {
@@ -188,17 +202,7 @@ void buildMainWindow(Form& f) {
     menu(f, "wallpaper", "Save as wallpaper", "export");
     menu(f, "recordvideo", "Record video...", "export");
 
-    // After "Export": steering the drawing on screen, and the variations page's controls.
-    menu(f, "explore", "Explore", "", false);
-    menu(f, "newcolours", "New colours", "explore");
-    menu(f, "variations", "Variations...", "explore");
-    f.setShortcut("newcolours", "Ctrl+N");
-    ctl(f, "varcolours", K::OptionButton, "New colours", 8, 8, 97, 33);
-    ctl(f, "varseeds", K::OptionButton, "Other seeds", 112, 8, 97, 33);
-    ctl(f, "varsettings", K::OptionButton, "Nudged settings", 216, 8, 113, 33);
-    ctl(f, "varmore", K::Button, "More", 344, 8, 81, 33);
-    ctl(f, "varback", K::Button, "Back", 432, 8, 81, 33);
-
+    exploreMenu(f);
     f.setShortcut("prevdrawing", "Alt+Left");
     f.setShortcut("nextdrawing", "Alt+Right");
     // Nothing to go back or forward to before the first drawing.
