@@ -261,12 +261,9 @@ const Option kOptions[] = {
      [](Reading& r, const Given& g) { return text(r, g, r.render->scaleFrom, "a picture file"); }},
     {"--code", "CODE", kRender, "the drawing of a code, in place of the options above",
      [](Reading& r, const Given& g) { return text(r, g, r.render->code, "a drawing code"); }},
-    {"--new-colours,--new-colors", "K", kRender,
-     "the K-th new colouring of the drawing: its outline, coloured again,",
-     [](Reading& r, const Given& g) { return whole(r, g, r.render->newColours); }, 1,
-     4294967295.0},
-    {"--variations", "KIND", kRender,
-     "a 3 x 3 sheet: the drawing amid eight of its variations (colours, seeds or settings)",
+    {"--new-colours,--new-colors", "K", kRender, "new colouring K of the drawing,",
+     [](Reading& r, const Given& g) { return whole(r, g, r.render->newColours); }, 1, 4294967295.0},
+    {"--variations", "KIND", kRender, "a 3 x 3 sheet of variations: colours, seeds or settings",
      variationsKind},
     {"--dpi", "N", kRender, "the resolution the file states,",
      [](Reading& r, const Given& g) { return whole(r, g, r.render->dpi); }, 1, 100000},
@@ -509,8 +506,8 @@ std::string usageText(Cli p) {
             "shapes gliding over black at the window's --slow or --fast speed, a new one every\n"
             "--seconds; the code of each drawing shown is printed.\n"
             "--new-colours K makes the K-th new colouring of the drawing: the same outline and\n"
-            "regions, coloured again from a stream of their own (after --code, --colours,\n"
-            "--palette and --scale-from give its colour rules; else the code's own are kept).\n"
+            "regions, coloured again from a stream of their own; with --code, --colours,\n"
+            "--palette and --scale-from give its colour rules, else the code's are kept.\n"
             "--variations writes a 3 x 3 sheet, the drawing in the middle and eight variations\n"
             "around it: new colours, other seeds, or one setting nudged in each; it prints\n"
             "their codes in reading order.\n\n";

@@ -188,9 +188,9 @@ Surface variationSheet(const Drawing& centre, const std::vector<Drawing>& eight,
             }
         }
     };
-    // Each thread holds one whole drawing at a time: no more of them than memory allows.
+    // Each thread holds one whole drawing at a time: together no more than the largest one.
     const long long pixels = std::max(1LL, 1LL * centre.width * centre.height);
-    const unsigned byMemory = static_cast<unsigned>(std::max(1LL, 2 * kMaxSurfacePixels / pixels));
+    const unsigned byMemory = static_cast<unsigned>(std::max(1LL, kMaxSurfacePixels / pixels));
     const unsigned n = std::clamp(std::min(std::thread::hardware_concurrency(), byMemory), 1u, 9u);
     std::vector<std::thread> threads;
     for (unsigned t = 1; t < n; ++t) threads.emplace_back(work);
