@@ -112,6 +112,7 @@ std::string longestDrawingCode() {
     d.seed = ~uint64_t{0};
     d.settings.size = 399.5;
     d.settings.colour.list.assign(64, 0xFFFFFF);
+    d.newColours = UINT32_MAX;
     return drawingCode(d);
 }
 
