@@ -204,6 +204,12 @@ TEST_F(Page, NewColoursRecolourTheDrawingOnScreenByTheRulesChosenNow) {
     click("newcolours");
     EXPECT_EQ(decodeDrawing(code())->newColours, 2u);
     EXPECT_EQ(sh.history.size(), drawings + 2);
+    // A single shape too, drawn as its code draws it.
+    click("csingle");
+    click("Command1");
+    click("newcolours");
+    EXPECT_EQ(decodeDrawing(code())->newColours, 1u);
+    EXPECT_TRUE(sh.surface == view(code()));
 
     // The page is for regular mode.
     click("ssaver");
