@@ -126,8 +126,7 @@ PatternRun makeshape2(Shapes& sh, const DrawRequest& req) {
     st.centerf = 1;
     const double keptSize = st.swidth;
 
-    std::optional<Random> colours =
-        colourStream(seed, req.newColours);
+    std::optional<Random> colours = colourStream(seed, req.newColours);
     const PatternRun run = drawPattern(s, rng, sh.surface, sh.picture1, req.limits, nullptr,
                                        colours ? &*colours : nullptr);
     form.resize("Picture1", sh.picture1.width(), sh.picture1.height());

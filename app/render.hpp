@@ -28,9 +28,10 @@ struct RenderOptions : DrawingOptions {
     bool listPalettes = false;
     std::optional<std::string> scaleFrom; // a picture whose colours make the scale
     std::optional<std::string> code;      // a drawing code, in place of all the above
-    std::optional<uint32_t> newColours;   // the K-th new colouring of the drawing
-    std::optional<VariationKind> variations; // the 3 x 3 sheet of variations of this kind
     std::optional<int> dpi;               // the resolution the file states
+    // The K-th new colouring of the drawing; the 3 x 3 sheet of its variations of a kind.
+    std::optional<uint32_t> newColours;
+    std::optional<VariationKind> variations;
     std::string output;
     // From the output file's ending; the last four record motion.
     enum class Format { Bmp, Png, Svg, Pdf, Mp4, WebM, WebP, Gif } format = Format::Bmp;

@@ -14,9 +14,9 @@ namespace vx {
 
 enum class VariationKind { Colours, Seeds, Settings };
 
-constexpr int kVariations = 8;  // around the drawing
-constexpr int kCentreCell = 4;  // the drawing itself, in the middle of the 3 x 3 grid
-constexpr int kGridGap = 8;     // between the cells and around them
+constexpr int kVariations = 8;    // around the drawing
+constexpr int kCentreCell = 4;    // the drawing itself, in the middle of the 3 x 3 grid
+constexpr int kGridGap = 8;       // between the cells and around them
 constexpr int kCaptionSpace = 20; // under a cell on the window's page
 
 // The kind named on the renderer's command line: colours, seeds or settings.
@@ -38,7 +38,9 @@ std::string variationCaption(const Drawing& d, const Drawing& v, VariationKind k
 
 struct Box {
     int x = 0, y = 0, w = 0, h = 0;
-    bool holds(double px, double py) const { return px >= x && px < x + w && py >= y && py < y + h; }
+    bool holds(double px, double py) const {
+        return px >= x && px < x + w && py >= y && py < y + h;
+    }
 };
 
 // The 3 x 3 grid in an area: each cell's box (reading order, the centre at kCentreCell) and the

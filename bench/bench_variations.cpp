@@ -14,8 +14,7 @@ void BM_Variations_1080p(benchmark::State& state) {
     const auto kind = static_cast<vx::VariationKind>(state.range(0));
     int deal = 0;
     for (auto _ : state) {
-        const std::vector<vx::Drawing> eight =
-            vx::variations(d, kind, deal++, d.settings.colour);
+        const std::vector<vx::Drawing> eight = vx::variations(d, kind, deal++, d.settings.colour);
         const vx::Surface sheet = vx::variationSheet(d, eight, &onScreen);
         benchmark::DoNotOptimize(sheet.rowData(0));
     }

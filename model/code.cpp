@@ -1,7 +1,7 @@
 #include "model/code.hpp"
 
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 

@@ -93,9 +93,8 @@ TEST_F(Started, BeginBlanksOnlyTheBoxUpTo1000AndShowsThePanel) {
     EXPECT_FALSE(sh.form.visible("Command4"));
     for (auto n : kPanelShown) EXPECT_TRUE(sh.form.visible(n)) << n;
     for (auto n : kNeverShown) EXPECT_FALSE(sh.form.visible(n)) << n;
-    EXPECT_EQ(visibleTopMenus(sh),
-              (std::vector<std::string>{"options", "patmode", "history", "export", "explore",
-                                        "palettes"}));
+    EXPECT_EQ(visibleTopMenus(sh), (std::vector<std::string>{"options", "patmode", "history",
+                                                             "export", "explore", "palettes"}));
     EXPECT_TRUE(sh.form.visible("editcolors"));
     // The first drawing waits for the loop, as the main page's wait did.
     EXPECT_EQ(sh.st.ffb, 0);

@@ -116,8 +116,8 @@ TEST_F(Window, RightAfterStartOnlyBeginShowsAndTheMenuBarIsEmpty) {
 TEST_F(Window, BeginShowsTwoMenusAndThePanelWithoutItsHiddenPairs) {
     pressBegin();
     // The History, Export, Explore and Palettes menus come after the two of the description.
-    EXPECT_EQ(visibleBarMenus(w()), (QStringList{"Options", "Pattern mode", "History", "Export",
-                                                 "Explore", "Palettes"}));
+    EXPECT_EQ(visibleBarMenus(w()),
+              (QStringList{"Options", "Pattern mode", "History", "Export", "Explore", "Palettes"}));
     // Each bundled palette shows its colours.
     EXPECT_FALSE(w().menuItem("palette:viridis")->icon().isNull());
     EXPECT_FALSE(widget("Command4")->isVisible());
