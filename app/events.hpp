@@ -44,6 +44,9 @@ class Events {
     // The window itself receives keys under this name.
     static constexpr const char* kWindow = "shapes";
 
+    // Whether keys pressed in the control have a handler.
+    bool handlesKeys(const std::string& name) const { return keyDowns_.count(name) != 0; }
+
     // Every name a handler is registered under, for checking them against the window.
     std::vector<std::string> names() const;
 

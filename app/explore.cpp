@@ -87,7 +87,7 @@ const SettingLocks& currentLocks(Shapes& sh) {
 }
 
 void randomSettingsClick(Shapes& sh) {
-    if (sh.st.colormode4 != kEditorClosed || sh.command1Running) return;
+    if (sh.pageOpen() || sh.command1Running) return;
     const SettingLocks locks = currentLocks(sh);
     if (!sh.exploreRng)
         sh.exploreRng.emplace(static_cast<uint64_t>(sh.platform->clockSeconds() * 1000.0) ^

@@ -227,7 +227,7 @@ void addFavouriteClick(Shapes& sh) {
 }
 
 void favouritesClick(Shapes& sh) {
-    if (sh.favouritesPage || sh.st.colormode4 != kEditorClosed) return;
+    if (sh.pageOpen()) return;
     if (sh.st.ssmode == kSaverMode || sh.printing || sh.command1Running) {
         sh.platform->status(sh.st.ssmode == kSaverMode
                                 ? "The favourites open in Regular mode: choose Options > Regular "

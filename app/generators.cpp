@@ -27,9 +27,10 @@ void finishRun(Shapes& sh, double bbmv, bool timerWasOn, double keptSize) {
 
 // The drawing is made: its code goes to the history (unless it is an earlier one shown again)
 // and to the status line.
-void noteDrawing(Shapes& sh, DrawingKind kind, uint64_t seed, const DrawSettings& s, bool record,
-                 const std::string& before = {}) {
-    Drawing d{kind, seed, s, sh.surface.width(), sh.surface.height()};
+void noteDrawing(Shapes& sh, DrawingKind kind, const DrawRequest& req, uint64_t seed,
+                 const DrawSettings& s, const std::string& before = {}) {
+    Drawing d{kind, seed, s, sh.surface.width(), sh.surface.height(), req.newColours};
+    const bool record = req.record;
     const std::string code = drawingCode(d);
     if (record) sh.history.add(code);
     markHistoryEnds(sh);
@@ -91,12 +92,14 @@ ShapeRun makeshape(Shapes& sh, const DrawRequest& req) {
     st.centerf = 0;
     const double keptSize = st.swidth;
 
-    const ShapeRun run = drawShape(s, rng, sh.surface, sh.picture1);
+    std::optional<Random> colours = colourStream(seed, req.newColours);
+    const ShapeRun run =
+        drawShape(s, rng, sh.surface, sh.picture1, nullptr, colours ? &*colours : nullptr);
     form.resize("Picture1", sh.picture1.width(), sh.picture1.height());
     // In screen-saver mode the window shows only Picture1.
     if (st.ssmode == kSaverMode) blankWindow(sh.surface, kBorder);
     finishRun(sh, kShownShape, timerWasOn, keptSize);
-    noteDrawing(sh, DrawingKind::Shape, seed, s, req.record);
+    noteDrawing(sh, DrawingKind::Shape, req, seed, s);
     return run;
 }
 
@@ -123,18 +126,20 @@ PatternRun makeshape2(Shapes& sh, const DrawRequest& req) {
     st.centerf = 1;
     const double keptSize = st.swidth;
 
-    const PatternRun run = drawPattern(s, rng, sh.surface, sh.picture1, req.limits);
+    std::optional<Random> colours = colourStream(seed, req.newColours);
+    const PatternRun run = drawPattern(s, rng, sh.surface, sh.picture1, req.limits, nullptr,
+                                       colours ? &*colours : nullptr);
     form.resize("Picture1", sh.picture1.width(), sh.picture1.height());
     st.abb = run.tiling.abb;
     st.dbb = run.tiling.dbb;
     finishRun(sh, kShownPattern, timerWasOn, keptSize);
-    noteDrawing(sh, DrawingKind::Pattern, seed, s, req.record,
+    noteDrawing(sh, DrawingKind::Pattern, req, seed, s,
                 run.accepted ? "" : "No curve fitted the tile; the pattern is plain.");
     return run;
 }
 
 bool reshowDrawing(Shapes& sh) {
-    if (!sh.lastDrawing || sh.st.colormode4 != kEditorClosed || sh.favouritesPage) return false;
+    if (!sh.lastDrawing || sh.pageOpen()) return false;
     Drawing& d = *sh.lastDrawing;
     Surface& sf = sh.surface;
     if (d.width == sf.width() && d.height == sf.height()) return false;
@@ -144,7 +149,8 @@ bool reshowDrawing(Shapes& sh) {
         // A pattern is a pure function of its seed, settings and size: made again, it is the
         // same tile repeated over the new size.
         Random rng(d.seed);
-        drawPattern(d.settings, rng, sf, sh.picture1);
+        std::optional<Random> colours = colourStream(d.seed, d.newColours);
+        drawPattern(d.settings, rng, sf, sh.picture1, {}, nullptr, colours ? &*colours : nullptr);
         return true;
     }
     // A shape is kept in Picture1: the window around it is the border colour, as the run

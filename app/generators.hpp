@@ -11,11 +11,13 @@
 namespace vx {
 
 // How a drawing is made: with a fresh seed from the program's random source and kept in the
-// history, or again from the seed of an earlier one.
+// history, or again from the seed of an earlier one; newColours K >= 1 makes the K-th new
+// colouring of the seed's outline.
 struct DrawRequest {
     std::optional<uint64_t> seed;
     bool record = true;
     PatternLimits limits;
+    uint32_t newColours = 0;
 };
 
 // One random symmetric shape in the middle of the window, kept in Picture1.
@@ -24,7 +26,7 @@ ShapeRun makeshape(Shapes& sh, const DrawRequest& req = {});
 // The whole window filled with a repeating pattern of one symmetric tile.
 PatternRun makeshape2(Shapes& sh, const DrawRequest& req = {});
 inline PatternRun makeshape2(Shapes& sh, const PatternLimits& limits) {
-    return makeshape2(sh, DrawRequest{{}, true, limits});
+    return makeshape2(sh, DrawRequest{{}, true, limits, 0});
 }
 
 // The window has a new size: the last drawing shown again at it at once, not as a new

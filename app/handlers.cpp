@@ -17,6 +17,7 @@
 #include "app/settings.hpp"
 #include "app/startup.hpp"
 #include "app/switches.hpp"
+#include "app/variationpage.hpp"
 
 namespace vx {
 
@@ -29,16 +30,19 @@ void setSwitch(Shapes& sh, double& member, const char* on, const char* off, bool
     sh.form.setChecked(off, !value);
 }
 
-// The favourites page, while it is open, takes the window's mouse and keys.
+// The favourites and variations pages, while one is open, take the window's mouse and keys.
 void windowMouseDown(Shapes& sh, int button, double x, double y) {
     if (sh.favouritesPage)
         favouritesMouseDown(sh, button, x, y);
+    else if (sh.variationPage)
+        variationsMouseDown(sh, button, x, y);
     else
         editorMouseDown(sh, button, x, y);
 }
 
 bool windowKeyDown(Shapes& sh, int key) {
-    return sh.favouritesPage ? favouritesKeyDown(sh, key) : printSaveKey(sh, key);
+    if (sh.favouritesPage) return favouritesKeyDown(sh, key);
+    return sh.variationPage ? variationsKey(sh, key) : printSaveKey(sh, key);
 }
 
 // "Explore": steering the drawing, and the favourites with their page.
@@ -156,6 +160,19 @@ void registerAll(Events& e) {
     e.onClick("restored", restoreDefaults);
 }
 
+// Steering the drawing: new colours, and the variations page.
+void registerSteering(Events& e) {
+    e.onClick("newcolours", newColoursClick);
+    e.onClick("variations", variationsClick);
+    e.onClick("varcolours", [](Shapes& sh) { variationKindClick(sh, VariationKind::Colours); });
+    e.onClick("varseeds", [](Shapes& sh) { variationKindClick(sh, VariationKind::Seeds); });
+    e.onClick("varsettings", [](Shapes& sh) { variationKindClick(sh, VariationKind::Settings); });
+    e.onClick("varmore", varmoreClick);
+    e.onClick("varback", varbackClick);
+    for (const char* name : {"varcolours", "varseeds", "varsettings", "varmore", "varback"})
+        e.onKeyDown(name, variationsKey);
+}
+
 } // namespace
 
 Events& programEvents() {
@@ -163,6 +180,7 @@ Events& programEvents() {
         Events ev;
         registerAll(ev);
         registerExplore(ev);
+        registerSteering(ev);
         onPaletteMenu(ev);
         return ev;
     }();

@@ -63,6 +63,7 @@ void showDrawing(Shapes& sh, const Drawing& d, bool addToHistory) {
     DrawRequest again;
     again.seed = d.seed;
     again.record = addToHistory;
+    again.newColours = d.newColours;
     if (pattern)
         makeshape2(sh, again);
     else
@@ -111,6 +112,7 @@ std::string longestDrawingCode() {
     d.seed = ~uint64_t{0};
     d.settings.size = 399.5;
     d.settings.colour.list.assign(64, 0xFFFFFF);
+    d.newColours = UINT32_MAX;
     return drawingCode(d);
 }
 

@@ -21,7 +21,8 @@ void goToCodeClick(Shapes& sh);
 void markHistoryEnds(Shapes& sh);
 
 // The longest code the window makes: a full colour list of 64 colours (as many as the
-// settings file and palettes keep), settings with fractions and a seed of 64 bits.
+// settings file and palettes keep), settings with fractions, a seed of 64 bits and the last
+// new colouring.
 std::string longestDrawingCode();
 
 } // namespace vx

@@ -6,8 +6,8 @@ namespace vx {
 
 bool printSaveKey(Shapes& sh, int key) {
     if (key != kKeyP && key != kKeyS) return false;
-    // The colour editor or the favourites page covers the drawing: no pattern to print or save.
-    if (sh.st.colormode4 != kEditorClosed || sh.favouritesPage) return true;
+    // A page covers the drawing: no pattern to print or save.
+    if (sh.pageOpen()) return true;
     if (key == kKeyP) {
         if (sh.st.bbmv == kShownPattern)
             printScreen(sh);

@@ -6,6 +6,7 @@
 #include "app/generators.hpp"
 #include "app/panel.hpp"
 #include "app/switches.hpp"
+#include "app/variationpage.hpp"
 #include "engine/fill.hpp"
 
 namespace vx {
@@ -127,6 +128,10 @@ void timer2Tick(Shapes& sh) {
 bool windowResized(Shapes& sh) {
     if (sh.favouritesPage) {
         repaintFavourites(sh);
+        return true;
+    }
+    if (sh.variationPage) {
+        repaintVariationPage(sh);
         return true;
     }
     if (sh.st.colormode4 != kEditorClosed) {

@@ -45,7 +45,11 @@ SaverFrames::SaverFrames(const SaverMotion& m, std::function<void(const Drawing&
 }
 
 void SaverFrames::nextDrawing() {
-    if (frame_ > 0) current_.seed = freshSeed(seeds_);
+    if (frame_ > 0) {
+        // The drawings after the first are coloured as their own seeds colour them.
+        current_.seed = freshSeed(seeds_);
+        current_.newColours = 0;
+    }
     if (current_.kind == DrawingKind::Pattern) {
         // The last pattern goes before the next is made: one frame less at the peak.
         surface_ = Surface();

@@ -165,6 +165,14 @@ std::string colours(Reading& r, const Given& g) {
     return "";
 }
 
+std::string variationsKind(Reading& r, const Given& g) {
+    const std::optional<VariationKind> k = variationKind(lower(g.value));
+    if (!k) return needs(g, "colours, seeds or settings");
+    if (std::string e = r.once(&r.render->variations, g.name()); !e.empty()) return e;
+    r.render->variations = k;
+    return "";
+}
+
 std::string windowId(Reading& r, const Given& g) {
     const std::optional<uint32_t> id = parseWindowId(g.value);
     if (!id) return needs(g, "a window id (a number from 1 to 0xFFFFFFFF)");
@@ -271,6 +279,10 @@ const Option kOptions[] = {
      [](Reading& r, const Given& g) { return text(r, g, r.render->code, "a drawing code"); }},
     {"--describe", nullptr, kRender, "with --code: print what made the drawing, a line a setting",
      [](Reading& r, const Given& g) { return flag(r, g, r.render->describe, true); }},
+    {"--new-colours,--new-colors", "K", kRender, "new colouring K of the drawing,",
+     [](Reading& r, const Given& g) { return whole(r, g, r.render->newColours); }, 1, 4294967295.0},
+    {"--variations", "KIND", kRender, "a 3 x 3 sheet of variations: colours, seeds or settings",
+     variationsKind},
     {"--dpi", "N", kRender, "the resolution the file states,",
      [](Reading& r, const Given& g) { return whole(r, g, r.render->dpi); }, 1, 100000},
     {"--scale", "N", kRender, "each pixel as N x N pixels (a poster),",
@@ -423,12 +435,15 @@ void keepGiven(const Reading& r, SettingLocks& keep) {
 // Checks of the options together.
 std::string renderChecks(const Reading& r, RenderArgs&) {
     RenderOptions& o = *r.render;
-    // A code is the whole drawing; only the surface and the file are free.
+    // A code is the whole drawing; only the surface and the file are free, and the colour
+    // rules of a new colouring.
+    const bool colourRules = o.colours || o.palette || o.scaleFrom;
     if (o.code &&
         (r.given.count(&o.pattern) || o.fancy || o.seed || o.size || o.detail || o.complexity ||
-         o.smoothness || o.sides || o.colours || o.palette || o.scaleFrom || o.randomSettings))
+         o.smoothness || o.sides || o.randomSettings || (colourRules && !o.newColours)))
         return "--code gives the whole drawing: leave out the options of a drawing "
-               "(kind, seed, fields, colours, palette, colour scale, random settings)";
+               "(kind, seed, fields, random settings; colours, palette and colour scale go with "
+               "--new-colours)";
     if (o.describe && !o.code) return "--describe tells what made the drawing of --code CODE";
     if (r.given.count(&o.keep) && !o.randomSettings) return "--keep goes with --random-settings";
     keepGiven(r, o.keep);
@@ -446,6 +461,11 @@ std::string renderChecks(const Reading& r, RenderArgs&) {
     if (!o.frames)
         if (std::string e = outputFormat(o); !e.empty()) return e;
     if (std::string e = motionChecks(o); !e.empty()) return e;
+    if (o.variations &&
+        (o.motion() || o.tile || o.scale > 1 ||
+         (o.format != RenderOptions::Format::Bmp && o.format != RenderOptions::Format::Png)))
+        return "--variations writes one picture of the sheet: -o FILE.bmp or .png, without "
+               "--tile or --scale";
     const long long w = o.width, h = o.height;
     if (w * h > kRenderMaxPixels)
         return "the surface may have at most " + std::to_string(kRenderMaxPixels) + " pixels";
@@ -507,6 +527,7 @@ std::string usageText(Cli p) {
             "   or: vortalis-render --random-settings [--keep LIST] [OPTION]... -o FILE\n"
             "   or: vortalis-render --code CODE [--width W --height H] [--dpi N] -o FILE\n"
             "   or: vortalis-render --code CODE --describe\n"
+            "   or: vortalis-render --code CODE [--new-colours K] [--variations KIND] -o FILE\n"
             "   or: vortalis-render [--palette P | --code CODE] --write-palette FILE [-o FILE]\n"
             "   or: vortalis-render --list-palettes\n"
             "Makes one drawing and writes it to FILE: a pattern as the whole surface (1920 x\n"
@@ -535,7 +556,13 @@ std::string usageText(Cli p) {
             "(frameN.png) already.\n"
             "--random-settings draws the settings at random from the seed, as the window's\n"
             "\"Random settings\" does, but those given and those of --keep; --describe prints\n"
-            "what made the drawing of a code as \"name value\" lines.\n\n";
+            "what made the drawing of a code as \"name value\" lines.\n"
+            "--new-colours K makes the K-th new colouring of the drawing: the same outline and\n"
+            "regions, coloured again from a stream of their own; with --code, --colours,\n"
+            "--palette and --scale-from give its colour rules, else the code's are kept.\n"
+            "--variations writes a 3 x 3 sheet, the drawing in the middle and eight variations\n"
+            "around it: new colours, other seeds, or one setting nudged in each; it prints\n"
+            "their codes in reading order.\n\n";
     }
     for (const Option& o : kOptions) {
         if (!(o.programs & programBit(p)) || !o.help) continue;

@@ -198,21 +198,36 @@ bool useScaleFrom(Drawing& d, const Surface& picture) {
     return !scan.full;
 }
 
-Surface renderDrawing(const Drawing& d, int* runSize, Recorder* rec) {
+namespace {
+
+// Makes the drawing on canvas as the window makes it; picture receives a shape's picture.
+int drawOn(const Drawing& d, Surface& canvas, Surface& picture, Recorder* rec) {
     Random rng(d.seed);
-    Surface canvas(d.width, d.height);
-    Surface picture;
-    if (d.kind == DrawingKind::Pattern) {
-        const PatternRun run = drawPattern(d.settings, rng, canvas, picture, {}, rec);
-        if (runSize) *runSize = run.runSize;
-        return canvas;
-    }
+    std::optional<Random> colours = colourStream(d.seed, d.newColours);
+    Random* ownColours = colours ? &*colours : nullptr;
+    if (d.kind == DrawingKind::Pattern)
+        return drawPattern(d.settings, rng, canvas, picture, {}, rec, ownColours).runSize;
     // The window's first single shape draws the moving picture's drift before the shape.
     rng.next();
     rng.next();
-    const ShapeRun run = drawShape(d.settings, rng, canvas, picture, rec);
-    if (runSize) *runSize = run.runSize;
-    return picture;
+    return drawShape(d.settings, rng, canvas, picture, rec, ownColours).runSize;
+}
+
+} // namespace
+
+Surface renderDrawing(const Drawing& d, int* runSize, Recorder* rec) {
+    Surface canvas(d.width, d.height);
+    Surface picture;
+    const int side = drawOn(d, canvas, picture, rec);
+    if (runSize) *runSize = side;
+    return d.kind == DrawingKind::Pattern ? std::move(canvas) : std::move(picture);
+}
+
+Surface renderView(const Drawing& d) {
+    Surface canvas(d.width, d.height);
+    Surface picture;
+    drawOn(d, canvas, picture, nullptr);
+    return canvas;
 }
 
 } // namespace vx

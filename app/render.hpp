@@ -2,6 +2,7 @@
 // One drawing without a window: the options of vortalis-render, the drawing they ask for,
 // and the drawing made as the window makes its first one.
 #include "app/options.hpp"
+#include "app/variations.hpp"
 #include "base/result.hpp"
 #include "export/motion.hpp"
 #include "model/drawing.hpp"
@@ -30,6 +31,9 @@ struct RenderOptions : DrawingOptions {
     std::optional<std::string> scaleFrom; // a picture whose colours make the scale
     std::optional<std::string> code;      // a drawing code, in place of all the above
     std::optional<int> dpi;               // the resolution the file states
+    // The K-th new colouring of the drawing; the 3 x 3 sheet of its variations of a kind.
+    std::optional<uint32_t> newColours;
+    std::optional<VariationKind> variations;
     std::string output;
     // From the output file's ending; the last four record motion.
     enum class Format { Bmp, Png, Svg, Pdf, Mp4, WebM, WebP, Gif } format = Format::Bmp;
@@ -108,5 +112,9 @@ bool useScaleFrom(Drawing& d, const Surface& picture);
 // pattern and the shape's picture for a single shape. runSize, when given, receives the side
 // of the tile or shape square the run used; a recorder, when given, follows the run.
 Surface renderDrawing(const Drawing& d, int* runSize = nullptr, Recorder* rec = nullptr);
+
+// The drawing as the window shows it in regular mode: the whole surface, a single shape in the
+// middle of the border colour.
+Surface renderView(const Drawing& d);
 
 } // namespace vx

@@ -17,6 +17,8 @@
 
 namespace vx {
 
+struct VariationPage;
+
 // How far start-up has come.
 enum StartPhase : int {
     kNotStarted = 0,
@@ -88,6 +90,16 @@ struct Shapes {
     // The screen saver's favourites, shown in turn, and the one that comes next.
     std::vector<Drawing> saverFavourites;
     size_t nextFavourite = 0;
+    // The variations page while it covers the drawing (app/variationpage.hpp), and the kind of
+    // variation it showed last.
+    std::shared_ptr<VariationPage> variationPage;
+    int variationKind = 0;
+
+    // The colour editor, the favourites or the variations cover the drawing: one page at a time,
+    // and nothing draws under it.
+    bool pageOpen() const {
+        return st.colormode4 != kEditorClosed || favouritesPage || variationPage;
+    }
 
     // The number in a field (leading number, blanks ignored, none gives 0).
     double field(const std::string& name) const { return fieldNumber(form.text(name)); }

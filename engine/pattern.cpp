@@ -159,7 +159,7 @@ WalkParams walkParams(const PatternRun& run, const DrawSettings& s, const Surfac
 } // namespace
 
 PatternRun drawPattern(const DrawSettings& s, Random& rng, Surface& canvas, Surface& tile,
-                       const PatternLimits& limits, Recorder* rec) {
+                       const PatternLimits& limits, Recorder* rec, Random* colours) {
     PatternRun run;
     const double size = s.size;
     const int side = static_cast<int>(std::floor(size / 10) * 10);
@@ -191,7 +191,8 @@ PatternRun drawPattern(const DrawSettings& s, Random& rng, Surface& canvas, Surf
         run.hits = 0;
     }
 
-    run.colour = colourTile(canvas, s.colour, rng, p.cx, p.cy, side, p.onePass ? 8 : 4, rec);
+    run.colour = colourTile(canvas, s.colour, colours ? *colours : rng, p.cx, p.cy, side,
+                            p.onePass ? 8 : 4, rec);
     run.tiling = tilePattern(canvas, side, tile);
     if (rec) {
         rec->tiled(side);

@@ -71,8 +71,11 @@ struct PatternRun {
 };
 
 // Fills the whole surface with a repeating pattern; tile serves as the copy of the tile. A
-// recorder, when given, follows the whole run (engine/recorder.hpp).
+// recorder, when given, follows the whole run (engine/recorder.hpp). The regions take their
+// colours from colours when it is given (a new colouring of the same curve), else from rng
+// after the walk.
 PatternRun drawPattern(const DrawSettings& s, Random& rng, Surface& canvas, Surface& tile,
-                       const PatternLimits& limits = {}, Recorder* rec = nullptr);
+                       const PatternLimits& limits = {}, Recorder* rec = nullptr,
+                       Random* colours = nullptr);
 
 } // namespace vx

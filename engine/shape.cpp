@@ -28,7 +28,7 @@ TraceParams traceParams(const ShapeRun& run, const DrawSettings& s, const Surfac
 } // namespace
 
 ShapeRun drawShape(const DrawSettings& s, Random& rng, Surface& canvas, Surface& picture,
-                   Recorder* rec) {
+                   Recorder* rec, Random* colours) {
     ShapeRun run;
     const double size = s.size;
     const double level = s.smoothness - 1;
@@ -57,7 +57,8 @@ ShapeRun drawShape(const DrawSettings& s, Random& rng, Surface& canvas, Surface&
         ++run.attempts;
     }
     if (run.closed)
-        run.colour = colourShape(canvas, s.colour, rng, p.cx, p.cy, p.s, p.nsides, rec);
+        run.colour =
+            colourShape(canvas, s.colour, colours ? *colours : rng, p.cx, p.cy, p.s, p.nsides, rec);
     else
         run.colour.lastpick = s.colour.lastpick;
 

@@ -30,8 +30,9 @@ struct ShapeRun {
 // Draws the shape on the canvas (white first, everything outside the outline colour 1) and
 // copies its square, one pixel inside the shape square, into picture at (1, 1); the picture
 // becomes the run size plus 2 square. A recorder, when given, follows the whole run
-// (engine/recorder.hpp).
+// (engine/recorder.hpp). The regions take their colours from colours when it is given (a new
+// colouring of the same outline), else from rng after the outline.
 ShapeRun drawShape(const DrawSettings& s, Random& rng, Surface& canvas, Surface& picture,
-                   Recorder* rec = nullptr);
+                   Recorder* rec = nullptr, Random* colours = nullptr);
 
 } // namespace vx

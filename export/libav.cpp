@@ -91,9 +91,16 @@ class LibavFile : public FrameSink {
     std::vector<uint32_t> colours_;
     std::unordered_map<uint32_t, uint8_t> index_;
     bool opened_ = false;
+    bool headerWritten_ = false; // the muxer holds state that only its trailer frees
 };
 
 LibavFile::~LibavFile() {
+    if (headerWritten_) {
+        // A cancelled or failed file is thrown away: the trailer only frees the muxer's state,
+        // so the MP4 index is not moved to the front first.
+        if (video_.format == MotionFormat::Mp4) av_opt_set(format_->priv_data, "movflags", "0", 0);
+        av_write_trailer(format_);
+    }
     if (format_ && format_->pb) avio_closep(&format_->pb);
     avformat_free_context(format_);
     avcodec_free_context(&encoder_);
@@ -136,7 +143,7 @@ Status LibavFile::open(PendingFile& out, const MotionSettings& video) {
     rc = avformat_write_header(format_, &options);
     av_dict_free(&options);
     if (rc < 0) return avFail("cannot write the video's header", rc);
-    opened_ = true;
+    headerWritten_ = opened_ = true;
     if (video.format == MotionFormat::Gif) return openGifFilters();
     frame_->format = codec_.pixels;
     frame_->width = video.width;
@@ -356,6 +363,7 @@ Status LibavFile::finish() {
         if (Status s = drainFilters(); !s) return s;
     }
     if (Status s = encode(nullptr); !s) return s;
+    headerWritten_ = false;
     int rc = av_write_trailer(format_);
     if (rc < 0) return fail(avError(rc));
     rc = avio_closep(&format_->pb);

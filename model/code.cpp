@@ -1,6 +1,7 @@
 #include "model/code.hpp"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -12,6 +13,7 @@ namespace {
 constexpr char kAlphabet[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
 constexpr int kGroup = 5;
 constexpr unsigned kVersion = 0;
+constexpr unsigned kColouringMark = 0x1B; // before the number of a new colouring
 
 int symbolValue(char c) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -271,6 +273,12 @@ std::string drawingCode(const Drawing& d) {
         if (carried)
             for (int32_t v : c.scale) w.put(static_cast<uint64_t>(v) & 0xFFFFFFu, 24);
     }
+    // Last, and only for a new colouring: every code without it reads as it always did. The
+    // mark before it keeps a character typed after a code from reading as a colouring.
+    if (d.newColours > 0) {
+        w.put(kColouringMark, 5);
+        w.putCount(d.newColours);
+    }
     std::vector<int> symbols = w.symbols();
     symbols.push_back(checkSymbol(symbols));
     std::string out;
@@ -292,6 +300,13 @@ Result<Drawing> decodeDrawing(std::string_view code) {
     if (d.settings.colour.tcolor == kImportedColours && !r.nearEnd())
         if (const Status scale = readScale(r, d.settings.colour.scale); !scale)
             return scale.error();
+    if (!r.nearEnd()) {
+        uint64_t mark = 0, k = 0;
+        if (!r.get(5, mark) || mark != kColouringMark) return notACode("it is too long");
+        if (!r.getCount(k) || k == 0 || k > UINT32_MAX)
+            return notACode("its number of new colours is damaged");
+        d.newColours = static_cast<uint32_t>(k);
+    }
     if (!r.atEnd()) return notACode("it is too long");
     return d;
 }

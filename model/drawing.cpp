@@ -17,4 +17,12 @@ ColourSettings colourSettings(const State& st) {
     return c;
 }
 
+std::optional<Random> colourStream(uint64_t seed, uint32_t newColours) {
+    if (newColours == 0) return std::nullopt;
+    // Apart from the seed's own stream and from the stream of every other colouring.
+    uint64_t z = seed ^ (static_cast<uint64_t>(newColours) * 0xD1B54A32D192ED03ULL);
+    z = (z ^ (z >> 32)) * 0x9FB21C651E98DF25ULL;
+    return Random(z ^ (z >> 29) ^ 0xC0105EEDC0105EEDULL);
+}
+
 } // namespace vx

@@ -2,8 +2,10 @@
 // What one drawing is made of: the settings it uses, and the drawing as a small value (kind,
 // seed, settings, surface size) from which it can be made again.
 #include "model/state.hpp"
+#include "surface/numeric.hpp"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vx {
@@ -42,7 +44,14 @@ struct Drawing {
     uint64_t seed = 0;
     DrawSettings settings;
     int width = 0, height = 0; // the window's inner size
+    // 0: coloured from the seed's stream, after the outline. K >= 1: the K-th new colouring of
+    // the same outline, its colours drawn from a stream of their own.
+    uint32_t newColours = 0;
 };
+
+// The stream a drawing's colours come from when it is a new colouring; none when they follow
+// the outline in the seed's own stream.
+std::optional<Random> colourStream(uint64_t seed, uint32_t newColours);
 
 // The colour part of the settings as the window state holds it now.
 ColourSettings colourSettings(const State& st);

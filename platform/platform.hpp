@@ -133,6 +133,20 @@ class Platform {
         return true;
     }
 
+    // Short work beside the window: each job's run on a worker thread, a few at a time, then
+    // its done on the window's thread as a handler. run must not touch the window (and is told
+    // nothing of it failing beyond what it leaves for done). Without a desktop each run and its
+    // done follow at once, in order.
+    struct Job {
+        std::function<void()> run, done;
+    };
+    virtual void runOnWorkers(std::vector<Job> jobs) {
+        for (Job& j : jobs) {
+            j.run();
+            j.done();
+        }
+    }
+
   protected:
     // Shows a new warning (warn has made sure it is new).
     virtual void showWarning(const std::string& text) { warning = text; }

@@ -35,6 +35,11 @@ void MainWindow::build() {
     buildFrame();
     for (const ui::Control& c : sh_.form.controls())
         if (QWidget* w = makeControl(c)) keepWidget(w, c);
+    // A button with keys of its own sees them before Qt moves the focus with the arrows.
+    for (const ui::Control& c : sh_.form.controls())
+        if (QWidget* w = control(c.name);
+            w && c.kind != ui::Kind::TextField && ev_.handlesKeys(c.name))
+            w->installEventFilter(this);
     widenColumns();
     for (const ui::Control& c : sh_.form.controls())
         if (QWidget* w = control(c.name)) w->setGeometry(place(c));

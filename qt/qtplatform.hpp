@@ -2,6 +2,7 @@
 // The desktop's services as the window gives them: its dialogs, its status line, its
 // clipboard and its font.
 #include "platform/platform.hpp"
+#include "qt/workers.hpp"
 
 #include <QDialog>
 #include <memory>
@@ -66,6 +67,8 @@ class QtPlatform : public Platform {
                                             const std::vector<FormQuestion>& qs) override;
     bool runInBackground(BackgroundWork w) override;
     BackgroundTask* backgroundTask() const { return background_.get(); }
+    // In qt/workers.cpp.
+    void runOnWorkers(std::vector<Job> jobs) override;
     std::string printInDoubt() override;
 
   protected:
@@ -77,6 +80,10 @@ class QtPlatform : public Platform {
 
     MainWindow*& w_;
     std::unique_ptr<BackgroundTask> background_;
+    // The workers' dones reach the window's thread through the context's event queue; the
+    // workers go first, so that nothing is posted to a context that is gone.
+    std::unique_ptr<QObject> jobsContext_;
+    std::unique_ptr<Workers> workers_;
     std::shared_ptr<PrintJob> inDoubt_; // the last print whose fate is not known yet
     int inDoubtId_ = 0;
 };

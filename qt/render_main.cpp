@@ -67,7 +67,15 @@ vx::Result<vx::Drawing> chosenDrawing(const vx::RenderOptions& o) {
     if (drawing && o.code) {
         drawing->width = o.width;
         drawing->height = o.height;
+        // A new colouring of a code's drawing by the colour rules the options give.
+        if (o.colours || o.palette) {
+            const vx::Result<vx::Drawing> rules = vx::renderedDrawing(o, 0, &warning);
+            if (!warning.empty()) vx::complain(warning);
+            if (!rules) return rules.error();
+            drawing->settings.colour = rules->settings.colour;
+        }
     }
+    if (drawing && o.newColours) drawing->newColours = *o.newColours;
     return drawing;
 }
 
@@ -126,6 +134,17 @@ int writePicture(const vx::Drawing& drawing, const vx::RenderOptions& o, const s
     return written ? 0 : cannotWrite(o.output, written.error());
 }
 
+// The sheet of the drawing amid eight variations; their codes go to stdout in reading order.
+int writeVariations(const vx::Drawing& drawing, const vx::RenderOptions& o) {
+    const std::vector<vx::Drawing> eight =
+        vx::variations(drawing, *o.variations, 0, drawing.settings.colour);
+    for (const vx::Drawing& v : eight) std::printf("code %s\n", vx::drawingCode(v).c_str());
+    std::fflush(stdout);
+    const vx::Result<std::string> bytes = encode(vx::variationSheet(drawing, eight), o, "");
+    const vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
+    return written ? 0 : cannotWrite(o.output, written.error());
+}
+
 // Screen-saver mode from the drawing, or its growth, printing the code of each drawing as it
 // comes on.
 int record(const vx::RenderOptions& o, const vx::Drawing& first) {
@@ -173,6 +192,7 @@ int main(int argc, char** argv) {
     }
     if (o.scaleFrom && !takeScale(*drawing, *o.scaleFrom)) return 2;
     if (o.motion()) return record(o, *drawing);
+    if (o.variations) return writeVariations(*drawing, o);
     const std::string code = vx::drawingCode(*drawing);
     std::printf("code %s\n", code.c_str());
     std::fflush(stdout);

@@ -49,16 +49,26 @@ void timer(Form& f, const char* name, int interval) {
     f.add(c);
 }
 
-// After "Export": steering the drawing, and the drawings kept between runs; then the
-// favourites page's own menu, shown alone while the page covers the drawing.
+// After "Export": steering the drawing on screen and the drawings kept between runs; the
+// variations page's controls; then the favourites page's own menu, shown alone while the page
+// covers the drawing.
 void addExploreMenu(Form& f) {
+    using K = Kind;
     menu(f, "explore", "Explore", "", false);
+    menu(f, "newcolours", "New colours", "explore");
+    menu(f, "variations", "Variations...", "explore");
     menu(f, "randomsettings", "Random settings", "explore");
     menu(f, "locksettings", "Lock settings...", "explore");
     menu(f, "addfavourite", "Add to favourites", "explore");
     menu(f, "favourites", "Favourites...", "explore");
+    f.setShortcut("newcolours", "Ctrl+N");
     f.setShortcut("randomsettings", "Ctrl+R");
     f.setShortcut("addfavourite", "Ctrl+D");
+    ctl(f, "varcolours", K::OptionButton, "New colours", 8, 8, 97, 33);
+    ctl(f, "varseeds", K::OptionButton, "Other seeds", 112, 8, 97, 33);
+    ctl(f, "varsettings", K::OptionButton, "Nudged settings", 216, 8, 113, 33);
+    ctl(f, "varmore", K::Button, "More", 344, 8, 81, 33);
+    ctl(f, "varback", K::Button, "Back", 432, 8, 81, 33);
     menu(f, "favpage", "Favourites", "", false);
     menu(f, "favexport", "Export all...", "favpage", false);
     menu(f, "favdelete", "Delete", "favpage", false);

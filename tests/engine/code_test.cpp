@@ -36,6 +36,9 @@ Drawing randomDrawing(Random& r) {
     if (s.colour.tcolor == 2)
         for (int n = r.upTo(70) - 1; n > 0; --n)
             s.colour.scale.push_back(static_cast<int32_t>(r.upTo(16777216)) - 1);
+    // A new colouring now and then, small numbers and the largest.
+    const double k = r.next();
+    d.newColours = k < 0.6 ? 0 : k < 0.9 ? static_cast<uint32_t>(r.upTo(20)) : UINT32_MAX;
     return d;
 }
 
@@ -53,6 +56,7 @@ void expectSame(const Drawing& a, const Drawing& b) {
     EXPECT_EQ(s.colour.tcolor2, t.colour.tcolor2);
     EXPECT_EQ(s.colour.list, t.colour.list);
     EXPECT_EQ(s.colour.scale, t.colour.scale);
+    EXPECT_EQ(a.newColours, b.newColours);
 }
 
 } // namespace
@@ -130,6 +134,26 @@ TEST(DrawingCode, TheImportedScaleTravelsWithTheCodeUpToItsBound) {
     }
     EXPECT_EQ(decodeDrawing("40006-0WJG7-G16J8-003ZJ-8")->settings.colour.list,
               (std::vector<int32_t>{255, -3}));
+}
+
+// The number of a new colouring comes last, only when there is one: the codes made before it
+// are the codes still made.
+TEST(DrawingCode, CodesWithoutANewColouringAreTheTextTheyWere) {
+    // A pattern, a basic shape, a list with fractions and 64-bit seed, an imported scale.
+    for (const char* old :
+         {"40000-02JG7-G15G0-K", "00000-16JG7-G140E",
+          "5VKB5-00T0D-ZR000-00000-40C00-00000-0007Z-R0000-00000-0G000-00000-00017-9000F-YBZR0-"
+          "01M00-00M0F-Y00FZ-ZZYMR-1040Q",
+          "00000-04JG7-G16GA-RP100-GSP6B-XBJZ7-MJM5Y-J6YRV-265A0-7GSAB-PAZPV-0B6T1-SCPVV-Z6VFB-"
+          "M3ZSE-GF3ZV-QC4K1-6H14C-8MDYE-BSEWZ-FMEHP-B0HM4-3Y02H-50GN"}) {
+        const Result<Drawing> d = decodeDrawing(old);
+        ASSERT_TRUE(d) << old;
+        EXPECT_EQ(d->newColours, 0u);
+        EXPECT_EQ(drawingCode(*d), old);
+        Drawing again = *d;
+        again.newColours = 1;
+        EXPECT_LE(drawingCode(again).size(), std::string(old).size() + 3) << drawingCode(again);
+    }
 }
 
 TEST(DrawingCode, StartUpSettingsMakeAShortCode) {

@@ -64,3 +64,27 @@ TEST(BackgroundWork, ShowsProgressAndCancelAndSaysHowItEnded) {
     program.reset();
     EXPECT_FALSE(running);
 }
+
+// Short jobs beside the window: each runs off the window's thread and its done comes back to
+// it, every one of them, also when a job fails.
+TEST(Workers, RunJobsBesideTheWindowAndHandEachDoneBack) {
+    auto program = std::make_unique<Program>();
+    Platform& platform = *program->shapes().platform;
+    const std::thread::id window = std::this_thread::get_id();
+    std::atomic<int> offThread{0};
+    int done = 0, doneHere = 0;
+    std::vector<Platform::Job> jobs;
+    for (int i = 0; i < 12; ++i)
+        jobs.push_back({[&, i] {
+                            offThread += std::this_thread::get_id() != window;
+                            if (i == 5) throw std::runtime_error("no memory");
+                        },
+                        [&] {
+                            ++done;
+                            doneHere += std::this_thread::get_id() == window;
+                        }});
+    platform.runOnWorkers(std::move(jobs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done == 12; }, 10000));
+    EXPECT_EQ(offThread, 12);
+    EXPECT_EQ(doneHere, 12);
+}
