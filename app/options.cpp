@@ -259,6 +259,8 @@ const Option kOptions[] = {
      [](Reading& r, const Given& g) { return whole(r, g, r.render->scale); }, 1, kRenderMaxScale},
     {"--tile", nullptr, kRender, "one seamless period of a pattern",
      [](Reading& r, const Given& g) { return flag(r, g, r.render->tile, true); }},
+    {"--plotter", nullptr, kRender, "an SVG of the outline alone, as lines for a plotter",
+     [](Reading& r, const Given& g) { return flag(r, g, r.render->plotter, true); }},
     {"-o,--output", "FILE", kRender,
      "the file to write: .bmp, .png, .svg or .pdf; or motion: .mp4, .webm, .webp or .gif",
      [](Reading& r, const Given& g) { return text(r, g, r.render->output, "a file name"); }},
@@ -402,6 +404,8 @@ std::string renderChecks(const Reading& r, RenderArgs&) {
     if (!o.frames)
         if (std::string e = outputFormat(o); !e.empty()) return e;
     if (std::string e = motionChecks(o); !e.empty()) return e;
+    if (o.plotter && o.format != RenderOptions::Format::Svg)
+        return "--plotter writes the outline as an SVG file: -o FILE.svg";
     const long long w = o.width, h = o.height;
     if (w * h > kRenderMaxPixels)
         return "the surface may have at most " + std::to_string(kRenderMaxPixels) + " pixels";

@@ -178,19 +178,19 @@ bool useScaleFrom(Drawing& d, const Surface& picture) {
     return !scan.full;
 }
 
-Surface renderDrawing(const Drawing& d, int* runSize) {
+Surface renderDrawing(const Drawing& d, int* runSize, Recorder* rec) {
     Random rng(d.seed);
     Surface canvas(d.width, d.height);
     Surface picture;
     if (d.kind == DrawingKind::Pattern) {
-        const PatternRun run = drawPattern(d.settings, rng, canvas, picture);
+        const PatternRun run = drawPattern(d.settings, rng, canvas, picture, {}, rec);
         if (runSize) *runSize = run.runSize;
         return canvas;
     }
     // The window's first single shape draws the moving picture's drift before the shape.
     rng.next();
     rng.next();
-    const ShapeRun run = drawShape(d.settings, rng, canvas, picture);
+    const ShapeRun run = drawShape(d.settings, rng, canvas, picture, rec);
     if (runSize) *runSize = run.runSize;
     return picture;
 }

@@ -15,6 +15,7 @@
 namespace vx {
 
 struct PaletteList;
+class Recorder;
 
 // Field texts as given; the generators clamp them.
 struct RenderOptions : DrawingOptions {
@@ -31,8 +32,9 @@ struct RenderOptions : DrawingOptions {
     std::string output;
     // From the output file's ending; the last four record motion.
     enum class Format { Bmp, Png, Svg, Pdf, Mp4, WebM, WebP, Gif } format = Format::Bmp;
-    int scale = 1;     // each pixel as scale x scale pixels
-    bool tile = false; // one seamless period of a pattern
+    int scale = 1;        // each pixel as scale x scale pixels
+    bool tile = false;    // one seamless period of a pattern
+    bool plotter = false; // an SVG of the outline's lines alone
     // Motion: screen-saver mode from the drawing, as a file of the formats above or as a
     // folder of numbered PNG frames.
     std::optional<std::string> frames;  // the folder
@@ -86,7 +88,7 @@ bool useScaleFrom(Drawing& d, const Surface& picture);
 
 // Makes a drawing as the window makes it: returns what a save writes, the whole surface for a
 // pattern and the shape's picture for a single shape. runSize, when given, receives the side
-// of the tile or shape square the run used.
-Surface renderDrawing(const Drawing& d, int* runSize = nullptr);
+// of the tile or shape square the run used; a recorder, when given, follows the drawing.
+Surface renderDrawing(const Drawing& d, int* runSize = nullptr, Recorder* rec = nullptr);
 
 } // namespace vx

@@ -53,6 +53,7 @@ class QtPlatform : public Platform {
                                          const std::vector<std::string>& choices,
                                          int current) override;
     std::optional<SurfaceSize> screenPixels() override;
+    std::optional<double> screenDotsPerInch() override;
     void status(const std::string& text) override;
     bool confirm(const std::string& question) override;
     // In qt/print.cpp.

@@ -24,18 +24,24 @@ constexpr int kRenderDotsPerMetre = 3937;
 // The file the options ask for: BMP, PNG (naming the program and keeping the code), SVG or
 // PDF.
 vx::Result<std::string> encode(const vx::Surface& picture, const vx::RenderOptions& o,
-                               const std::string& code) {
+                               const vx::Drawing& drawing, const std::string& code) {
     vx::PictureFile f;
     f.format = o.format;
     f.scale = o.scale;
     f.code = code;
+    f.drawing = drawing;
+    f.tile = o.tile;
+    f.plotter = o.plotter;
     if (o.dpi) {
         f.dotsPerMetre = static_cast<int>(std::lround(*o.dpi / 0.0254));
         f.dpi = *o.dpi;
     } else if (o.format == vx::RenderOptions::Format::Bmp) {
         f.dotsPerMetre = kRenderDotsPerMetre;
     }
-    return vx::encodePicture(picture, f);
+    std::string note;
+    vx::Result<std::string> bytes = vx::encodePicture(picture, f, &note);
+    if (!note.empty()) std::fprintf(stderr, "%s: %s\n", kProgram, note.c_str());
+    return bytes;
 }
 
 // Says on stderr why the file could not be written; the exit status for it.
@@ -95,7 +101,7 @@ int writePicture(const vx::Drawing& drawing, const vx::RenderOptions& o, const s
         std::fprintf(stderr, "%s: %s\n", kProgram, picture.error().message.c_str());
         return 2;
     }
-    const vx::Result<std::string> bytes = encode(*picture, o, code);
+    const vx::Result<std::string> bytes = encode(*picture, o, drawing, code);
     const vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
     return written ? 0 : cannotWrite(o.output, written.error());
 }
