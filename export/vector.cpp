@@ -118,13 +118,13 @@ std::vector<std::pair<int, int>> copies(const VecDrawing& d, const VecRect& b) {
     return out;
 }
 
-// A length on paper in millimetres, rounded down to a tenth of a micrometre: readers that
-// round a page's size in pixels up do not add a pixel to it.
-std::string millimetres(int pixels, const VecPage& page) {
+// A length on paper in inches, to the millionth, rounded down: readers that round a page's
+// size in pixels up (at 96 a inch) then give it its pixels and no more.
+std::string inches(int pixels, const VecPage& page) {
     std::string out;
-    const double mm = static_cast<double>(pixels) * page.scale / page.dpi * 25.4;
-    num(out, std::floor(mm * 1e4 - 1e-3) / 1e4, 4);
-    return out + "mm";
+    const double in = static_cast<double>(pixels) * page.scale / page.dpi;
+    num(out, std::floor(in * 1e6 + 1e-6) / 1e6, 6);
+    return out + "in";
 }
 
 std::string svgHead(const VecDrawing& d, const VecPage& page) {
@@ -133,7 +133,7 @@ std::string svgHead(const VecDrawing& d, const VecPage& page) {
                       "xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
                       "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" "
                       "version=\"1.1\" width=\"";
-    out += millimetres(d.width, page) + "\" height=\"" + millimetres(d.height, page) +
+    out += inches(d.width, page) + "\" height=\"" + inches(d.height, page) +
            "\" viewBox=\"0 0 " + std::to_string(d.width) + " " + std::to_string(d.height) + "\">\n";
     if (!page.title.empty()) out += "<title>" + xmlText(page.title) + "</title>\n";
     return out;

@@ -13,7 +13,7 @@ struct VecPage {
     std::string title;
 };
 
-// An SVG file as wide and high in millimetres as the page, its view box in drawing pixels:
+// An SVG file as wide and high in inches as the page, its view box in drawing pixels:
 // one Inkscape layer per colour, the fills first and the outline on top, each clipped to the
 // page. A repeating drawing's period is written once and placed where its copies go.
 std::string svgFile(const VecDrawing& d, const VecPage& page);
