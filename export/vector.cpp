@@ -133,8 +133,8 @@ std::string svgHead(const VecDrawing& d, const VecPage& page) {
                       "xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
                       "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" "
                       "version=\"1.1\" width=\"";
-    out += inches(d.width, page) + "\" height=\"" + inches(d.height, page) +
-           "\" viewBox=\"0 0 " + std::to_string(d.width) + " " + std::to_string(d.height) + "\">\n";
+    out += inches(d.width, page) + "\" height=\"" + inches(d.height, page) + "\" viewBox=\"0 0 " +
+           std::to_string(d.width) + " " + std::to_string(d.height) + "\">\n";
     if (!page.title.empty()) out += "<title>" + xmlText(page.title) + "</title>\n";
     return out;
 }
