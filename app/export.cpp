@@ -3,6 +3,7 @@
 #include "app/growth.hpp"
 #include "app/motion.hpp"
 #include "app/output.hpp"
+#include "app/penoutline.hpp"
 #include "export/bmp.hpp"
 #include "export/png.hpp"
 #include "export/trace.hpp"
@@ -12,6 +13,7 @@
 #include "platform/files.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -44,6 +46,17 @@ std::string whereWritten(const std::string& file) {
     return p.filename().string() + " in " + p.parent_path().string();
 }
 
+// A file of the window's: at the screen's resolution (96 dots per inch when it is not known),
+// keeping the drawing's code.
+PictureFile windowPicture(Shapes& sh) {
+    PictureFile f;
+    const std::optional<double> dpi = sh.platform->screenDotsPerInch();
+    f.dpi = dpi ? std::clamp(static_cast<int>(std::lround(*dpi)), 1, 100000) : 96;
+    f.dotsPerMetre = static_cast<int>(std::lround(f.dpi / 0.0254));
+    f.code = currentCode(sh);
+    return f;
+}
+
 bool saysNothingDrawn(Shapes& sh, const std::string& what) {
     if (shownKind(sh)) return false;
     sh.platform->status("Nothing has been drawn yet, so there is nothing to " + what + ".");
@@ -64,16 +77,18 @@ void exportVector(Shapes& sh, Format format) {
         sh.platform->status("Nothing was exported.");
         return;
     }
-    PictureFile f;
+    PictureFile f = windowPicture(sh);
     f.format = format;
-    f.code = currentCode(sh);
+    f.drawing = sh.lastDrawing;
     Status written = regularOrAbsent(*file);
     if (written && !mayReplace(sh, *file)) return;
+    std::string note;
     if (written) {
-        const Result<std::string> bytes = encodePicture(shownPicture(sh), f);
+        const Result<std::string> bytes = encodePicture(shownPicture(sh), f, &note);
         written = bytes ? writeFileAtomically(*file, *bytes) : Status(bytes.error());
     }
-    sh.platform->status(written ? "Exported the " + kind + " as " + whereWritten(*file) + "."
+    if (!note.empty()) note = "; " + note;
+    sh.platform->status(written ? "Exported the " + kind + " as " + whereWritten(*file) + note + "."
                                 : "The " + kind + " was not exported as " + *file + ": " +
                                       written.error().message + ".");
 }
@@ -143,7 +158,8 @@ std::string recordingOutcome(const Result<std::string>& r, const MotionSettings&
 
 } // namespace
 
-Result<std::string> encodePicture(const Surface& picture, const PictureFile& f) {
+Result<std::string> encodePicture(const Surface& picture, const PictureFile& f, std::string* note) {
+    if (note) note->clear();
     if (picture.width() <= 0 || picture.height() <= 0) return fail("the picture is empty");
     const int scale = std::max(1, f.scale);
     switch (f.format) {
@@ -164,9 +180,13 @@ Result<std::string> encodePicture(const Surface& picture, const PictureFile& f) 
         page.scale = scale;
         page.dpi = f.dpi;
         page.title = f.code.empty() ? "Vortalis drawing" : "Vortalis drawing " + f.code;
-        const VecDrawing traced = traceSurface(picture);
-        if (f.format == Format::Svg) return svgFile(traced, page);
-        return pdfFile(traced, page);
+        const VecDrawing traced = tracedDrawing(picture, f.drawing ? &*f.drawing : nullptr, f.tile);
+        if (!traced.outlineLines) {
+            if (f.plotter) return fail("the drawing could not be made again for its pens' lines");
+            if (note) *note = kTracedOutline;
+        }
+        if (f.format == Format::Pdf) return pdfFile(traced, page);
+        return f.plotter ? plotterSvgFile(traced, page) : svgFile(traced, page);
     }
     default:
         break;
@@ -224,9 +244,8 @@ void posterClick(Shapes& sh) {
                             std::to_string(most) + ".");
         return;
     }
-    PictureFile f;
+    PictureFile f = windowPicture(sh);
     f.scale = *factor;
-    f.code = currentCode(sh);
     const Result<std::string> bytes = encodePicture(picture, f);
     const Result<std::string> file =
         bytes ? writeNewNumbered("poster", ".png", *bytes) : Result<std::string>(bytes.error());
@@ -255,7 +274,7 @@ void wallpaperClick(Shapes& sh) {
     const SurfaceSize size = cappedSurfaceSize(screen->width, screen->height);
     d->width = size.width;
     d->height = size.height;
-    PictureFile f;
+    PictureFile f = windowPicture(sh);
     f.code = drawingCode(*d);
     const Result<std::string> bytes = encodePicture(renderDrawing(*d), f);
     const Result<std::string> file =

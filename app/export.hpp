@@ -5,6 +5,7 @@
 #include "app/render.hpp"
 #include "app/shapes.hpp"
 
+#include <optional>
 #include <string>
 
 namespace vx {
@@ -13,13 +14,24 @@ struct PictureFile {
     RenderOptions::Format format = RenderOptions::Format::Png;
     int scale = 1;
     int dotsPerMetre = 0; // 0: a PNG states none, a BMP states 96 dots per inch
-    int dpi = 96;         // pixels per inch of a PDF page at scale 1
+    int dpi = 96;         // pixels per inch of an SVG or PDF page at scale 1
     std::string code;     // kept in the file when there is one
+    // The drawing the picture shows, made again for a vector file's outline as the pens drew
+    // it; tile: the picture is one period of its pattern.
+    std::optional<Drawing> drawing;
+    bool tile = false;
+    bool plotter = false; // an SVG of the outline's lines alone
 };
 
 // The bytes of the picture's file: a BMP or PNG enlarged row by row without an enlarged copy,
-// or an SVG or PDF of its traced regions.
-Result<std::string> encodePicture(const Surface& picture, const PictureFile& f);
+// or an SVG or PDF of its traced regions. *note, when given, receives what the user should
+// know of the file (an outline traced from the pixels), or "".
+Result<std::string> encodePicture(const Surface& picture, const PictureFile& f,
+                                  std::string* note = nullptr);
+
+// What encodePicture notes when a drawing cannot be made again for its pens.
+inline constexpr const char* kTracedOutline =
+    "the outline is traced from the pixels, as the drawing could not be made again";
 
 // One period of a pattern: the square of side s - 1 from (1, 1) that the tiling repeats.
 Result<Surface> patternTile(const Drawing& d);

@@ -289,6 +289,8 @@ const Option kOptions[] = {
      [](Reading& r, const Given& g) { return whole(r, g, r.render->scale); }, 1, kRenderMaxScale},
     {"--tile", nullptr, kRender, "one seamless period of a pattern",
      [](Reading& r, const Given& g) { return flag(r, g, r.render->tile, true); }},
+    {"--plotter", nullptr, kRender, "an SVG of the outline alone, as lines for a plotter",
+     [](Reading& r, const Given& g) { return flag(r, g, r.render->plotter, true); }},
     {"-o,--output", "FILE", kRender,
      "the file to write: .bmp, .png, .svg or .pdf; or motion: .mp4, .webm, .webp or .gif",
      [](Reading& r, const Given& g) { return text(r, g, r.render->output, "a file name"); }},
@@ -466,6 +468,8 @@ std::string renderChecks(const Reading& r, RenderArgs&) {
          (o.format != RenderOptions::Format::Bmp && o.format != RenderOptions::Format::Png)))
         return "--variations writes one picture of the sheet: -o FILE.bmp or .png, without "
                "--tile or --scale";
+    if (o.plotter && o.format != RenderOptions::Format::Svg)
+        return "--plotter writes the outline as an SVG file: -o FILE.svg";
     const long long w = o.width, h = o.height;
     if (w * h > kRenderMaxPixels)
         return "the surface may have at most " + std::to_string(kRenderMaxPixels) + " pixels";
@@ -540,7 +544,10 @@ std::string usageText(Cli p) {
             "clamps them. --scale-from draws with the distinct colours of a picture (any format\n"
             "Qt reads), as the import of a colour scale does; a PNG keeps the drawing's code.\n"
             "An SVG or PDF file holds the drawing's regions traced as smooth filled outlines in\n"
-            "its exact colours; a PNG of at most 256 colours is written with a palette.\n"
+            "its exact colours, one layer a colour, under its outline as the pens drew it, in\n"
+            "lines one pixel wide; the page is the drawing's size at --dpi (96 unless given).\n"
+            "--plotter writes the outline's lines alone to an SVG file, for plotters and\n"
+            "cutters. A PNG of at most 256 colours is written with a palette.\n"
             "--palette reads the window's .palette files, GIMP (.gpl), Adobe Swatch Exchange\n"
             "(.ase), hex lists (.hex), Paint.NET (.txt) and JASC (.pal) palettes, known by\n"
             "their content; a name that is no file names a bundled palette (--list-palettes).\n"

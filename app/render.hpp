@@ -37,9 +37,10 @@ struct RenderOptions : DrawingOptions {
     std::string output;
     // From the output file's ending; the last four record motion.
     enum class Format { Bmp, Png, Svg, Pdf, Mp4, WebM, WebP, Gif } format = Format::Bmp;
-    int scale = 1;      // each pixel as scale x scale pixels
-    bool tile = false;  // one seamless period of a pattern
-    bool force = false; // read-only files are replaced too
+    int scale = 1;        // each pixel as scale x scale pixels
+    bool tile = false;    // one seamless period of a pattern
+    bool force = false;   // read-only files are replaced too
+    bool plotter = false; // an SVG of the outline's lines alone
     // Motion: screen-saver mode from the drawing, as a file of the formats above or as a
     // folder of numbered PNG frames.
     std::optional<std::string> frames;  // the folder

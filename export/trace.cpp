@@ -135,7 +135,7 @@ std::vector<Region> labelRegions(const Surface& s, Keep keep, std::vector<int32_
         for (int x = 0; x < w; ++x) {
             const size_t at = static_cast<size_t>(y) * w + x;
             const int32_t c = s.pixel(x, y);
-            if (label[at] >= 0 || c == kWhite || !keep(x, y)) continue;
+            if (label[at] >= 0 || !keep(x, y)) continue;
             const auto id = static_cast<int32_t>(regions.size());
             regions.push_back({c, Box{}});
             label[at] = id;
@@ -163,7 +163,7 @@ std::vector<Region> labelRegions(const Surface& s, Keep keep, std::vector<int32_
 
 // Traces each region among the pixels `keep` takes on its own, so that the work grows with the
 // regions' sizes, not with their number times the surface; a fill reaches under the outline
-// pixels beside it. Adds each colour's layer on first use.
+// pixels near it. Adds each colour's layer on first use.
 template <class Keep>
 void traceColours(const TracePass<Keep>& pass, std::vector<VecLayer>& layers) {
     const Surface& s = pass.surface;
@@ -180,6 +180,12 @@ void traceColours(const TracePass<Keep>& pass, std::vector<VecLayer>& layers) {
     auto in = [&](int x, int y, int32_t id) {
         return x >= 0 && y >= 0 && x < w && y < h && label[static_cast<size_t>(y) * w + x] == id;
     };
+    auto near = [&](int x, int y, int32_t id) {
+        for (int j = -1; j <= 1; ++j)
+            for (int i = -1; i <= 1; ++i)
+                if (in(x + i, y + j, id)) return true;
+        return false;
+    };
     for (int32_t id = 0; id < static_cast<int32_t>(regions.size()); ++id) {
         const auto [colour, box] = regions[id];
         std::vector<VecOutline> piece;
@@ -193,9 +199,7 @@ void traceColours(const TracePass<Keep>& pass, std::vector<VecLayer>& layers) {
                 pass.param, wider,
                 [&](int x, int y) {
                     if (in(x, y, id)) return true;
-                    return s.pixel(x, y) == kBorder && pass.keep(x, y) &&
-                           (in(x - 1, y, id) || in(x + 1, y, id) || in(x, y - 1, id) ||
-                            in(x, y + 1, id));
+                    return s.pixel(x, y) == kBorder && pass.keep(x, y) && near(x, y, id);
                 },
                 piece);
         }
@@ -210,8 +214,9 @@ void traceColours(const TracePass<Keep>& pass, std::vector<VecLayer>& layers) {
 
 // One layer per colour, fills in the order first met, the outline colour last. Within the
 // mirror square only one eighth (and its margin) is traced, and mirrored; the rest of the
-// surface, reaching a little into the square, is traced as it is.
-std::vector<VecLayer> traceLayers(const Surface& s, const std::optional<MirrorSquare>& m) {
+// surface, reaching a little into the square, is traced as it is. Pixels outside are left out.
+std::vector<VecLayer> traceLayers(const Surface& s, const std::optional<MirrorSquare>& m,
+                                  const TraceOptions& o) {
     const std::unique_ptr<potrace_param_t, ParamFree> param(potrace_param_default());
     if (!param) return {};
     param->turdsize = 0; // every pixel counts: the centre of a shape may be one pixel
@@ -220,11 +225,14 @@ std::vector<VecLayer> traceLayers(const Surface& s, const std::optional<MirrorSq
     param->turnpolicy = POTRACE_TURNPOLICY_WHITE;
     param->alphamax = 0.5;
 
+    const int w = s.width();
+    auto painted = [&](int x, int y) {
+        return o.outside.empty() || !o.outside[static_cast<size_t>(y) * w + x];
+    };
     std::vector<VecLayer> layers;
     const Transform identity = kSymmetries[0];
     if (!m) {
-        auto all = [](int, int) { return true; };
-        traceColours(TracePass<decltype(all)>{s, *param, all, &identity, 1, 0, 0}, layers);
+        traceColours(TracePass<decltype(painted)>{s, *param, painted, &identity, 1, 0, 0}, layers);
     } else {
         const int n = m->n;
         auto inSquare = [&](int x, int y) {
@@ -233,7 +241,7 @@ std::vector<VecLayer> traceLayers(const Surface& s, const std::optional<MirrorSq
         // Pixel centres at twice their offset from the square's centre.
         auto inEighth = [&](int x, int y) {
             const int u = 2 * (x - m->x) + 1 - n, v = 2 * (y - m->y) + 1 - n;
-            return inSquare(x, y) && v >= -2 * kMargin && v <= u + 2 * kMargin;
+            return inSquare(x, y) && v >= -2 * kMargin && v <= u + 2 * kMargin && painted(x, y);
         };
         const double c = n / 2.0;
         traceColours(
@@ -241,16 +249,25 @@ std::vector<VecLayer> traceLayers(const Surface& s, const std::optional<MirrorSq
             layers);
         if (n < s.width() || n < s.height()) {
             constexpr int kOverlap = 2;
-            auto outside = [&](int x, int y) {
-                return x < m->x + kOverlap || y < m->y + kOverlap || x >= m->x + n - kOverlap ||
-                       y >= m->y + n - kOverlap;
+            auto beyond = [&](int x, int y) {
+                return (x < m->x + kOverlap || y < m->y + kOverlap || x >= m->x + n - kOverlap ||
+                        y >= m->y + n - kOverlap) &&
+                       painted(x, y);
             };
-            traceColours(TracePass<decltype(outside)>{s, *param, outside, &identity, 1, 0, 0},
+            traceColours(TracePass<decltype(beyond)>{s, *param, beyond, &identity, 1, 0, 0},
                          layers);
         }
     }
-    std::stable_partition(layers.begin(), layers.end(),
-                          [](const VecLayer& l) { return l.colour != kBorder; });
+    // The lightest fill first: where a fill's smoothed edge reaches past the outline onto its
+    // neighbour, it darkens it, never lightens it.
+    auto luminance = [](int32_t c) {
+        return 299 * (c & 0xFF) + 587 * ((c >> 8) & 0xFF) + 114 * ((c >> 16) & 0xFF);
+    };
+    std::stable_sort(layers.begin(), layers.end(), [&](const VecLayer& a, const VecLayer& b) {
+        const bool aOutline = a.colour == kBorder, bOutline = b.colour == kBorder;
+        if (aOutline != bOutline) return aOutline == o.outlineUnder;
+        return luminance(a.colour) > luminance(b.colour);
+    });
     return layers;
 }
 
@@ -293,13 +310,13 @@ int repeatPeriod(const Surface& s) {
     return 0;
 }
 
-VecDrawing traceSurface(const Surface& s) {
+VecDrawing traceSurface(const Surface& s, const TraceOptions& o) {
     VecDrawing d;
     d.width = s.width();
     d.height = s.height();
-    const int p = repeatPeriod(s);
-    if (p == 0) {
-        d.layers = traceLayers(s, symmetricSquare(s));
+    const int p = o.period >= 0 ? o.period : repeatPeriod(s);
+    if (p <= 0 || d.width < p + 1 || d.height < p + 1 || !o.outside.empty()) {
+        d.layers = traceLayers(s, symmetricSquare(s), o);
         return d;
     }
     // One period with a pixel of its neighbours all round, so that neighbouring copies overlap
@@ -308,37 +325,10 @@ VecDrawing traceSurface(const Surface& s) {
     for (int j = 0; j < p + 2; ++j)
         for (int i = 0; i < p + 2; ++i)
             tile.setPixel(i, j, s.pixel(1 + wrap(i - 1, p), 1 + wrap(j - 1, p)));
-    const std::vector<VecLayer> one = traceLayers(tile, symmetricSquare(tile));
-    for (const VecLayer& l : one) {
-        VecLayer layer{l.colour, {}};
-        std::vector<std::pair<VecPoint, VecPoint>> bounds; // each outline's corners
-        for (const VecOutline& o : l.outlines) {
-            VecPoint lo{1e9, 1e9}, hi{-1e9, -1e9};
-            auto take = [&](VecPoint q) {
-                lo = {std::min(lo.x, q.x), std::min(lo.y, q.y)};
-                hi = {std::max(hi.x, q.x), std::max(hi.y, q.y)};
-            };
-            for (const VecSegment& sg : o.segments) {
-                if (sg.curve) take(sg.c1), take(sg.c2);
-                take(sg.to);
-            }
-            bounds.push_back({lo, hi});
-        }
-        for (int oy = -p; oy < d.height; oy += p)
-            for (int ox = -p; ox < d.width; ox += p)
-                for (size_t k = 0; k < l.outlines.size(); ++k) {
-                    // Copies beyond the page are left out.
-                    const auto [lo, hi] = bounds[k];
-                    if (hi.x + ox <= 0 || hi.y + oy <= 0 || lo.x + ox >= d.width ||
-                        lo.y + oy >= d.height)
-                        continue;
-                    VecOutline moved = l.outlines[k];
-                    for (VecSegment& sg : moved.segments)
-                        for (VecPoint* q : {&sg.c1, &sg.c2, &sg.to}) q->x += ox, q->y += oy;
-                    layer.outlines.push_back(std::move(moved));
-                }
-        d.layers.push_back(std::move(layer));
-    }
+    TraceOptions one;
+    one.outlineUnder = o.outlineUnder;
+    d.layers = traceLayers(tile, symmetricSquare(tile), one);
+    d.period = p;
     return d;
 }
 

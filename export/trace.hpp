@@ -30,20 +30,45 @@ struct VecLayer {
     std::vector<VecOutline> outlines;
 };
 
+// An open or closed line from `start` through its segments, drawn with a pen of one width.
+struct VecLine {
+    VecPoint start;
+    std::vector<VecSegment> segments;
+    bool closed = false;
+};
+
 // Surface coordinates: pixel (x, y) is the square from (x, y) to (x + 1, y + 1).
 struct VecDrawing {
     int width = 0, height = 0;
-    // Painted in order: the fill colours, each reaching one pixel under the outline colour
-    // beside it so that no gap opens between neighbours, then the outline colour on top.
-    // White is the paper and is not painted.
+    // When above 0, the drawing repeats: the layers and lines are one period of it, the copy at
+    // (0, 0) of copies at (a * period, b * period) for whole a, b >= 0 that reach the page.
+    int period = 0;
+    // Painted in order: the fill colours, each reaching under the outline pixels beside it so
+    // that neighbours overlap and no gap opens between them; the outline colour's area last,
+    // or, when the outline is drawn as lines, first, under the fills, so that nothing lighter
+    // than the outline shows through where fills and lines leave a gap.
     std::vector<VecLayer> layers;
+    // The outline as the pens drew it, over the fills: repeated with the layers, and once.
+    std::vector<VecLine> lines, pageLines;
+    bool outlineLines = false;
+};
+
+// How a surface is traced.
+struct TraceOptions {
+    // One a pixel: left unpainted (the space round a single shape); empty: none.
+    std::vector<uint8_t> outside;
+    // The period with which the surface repeats from (1, 1); -1: found from its pixels.
+    int period = -1;
+    // The outline colour's area painted first, under the fills, for lines drawn over them;
+    // else painted last, over them.
+    bool outlineUnder = false;
 };
 
 // Traces the surface. A pattern (a surface that repeats from (1, 1) with the period of one
-// of the program's tiles) is traced one tile at a time and its copies placed side by side;
-// within the symmetric square of a tile or shape one eighth is traced and mirrored, so that
-// mirrored regions get exactly mirrored outlines.
-VecDrawing traceSurface(const Surface& s);
+// of the program's tiles) is traced one tile, to be placed side by side; within the symmetric
+// square of a tile or shape one eighth is traced and mirrored, so that mirrored regions get
+// exactly mirrored outlines.
+VecDrawing traceSurface(const Surface& s, const TraceOptions& o = {});
 
 // The period with which the surface repeats from (1, 1) in both directions, one of the
 // tile periods s - 1 for run sizes s = 40, 50, ... 400 that fit the surface; 0 when none.

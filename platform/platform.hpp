@@ -106,6 +106,8 @@ class Platform {
     }
     // The size in device pixels of the screen the window is on; without a desktop, none.
     virtual std::optional<SurfaceSize> screenPixels() { return std::nullopt; }
+    // That screen's resolution in dots per inch; none when it is not known.
+    virtual std::optional<double> screenDotsPerInch() { return std::nullopt; }
 
     // One question of a form: a whole number from min to max, or one of the choices.
     struct FormQuestion {

@@ -152,6 +152,15 @@ std::optional<SurfaceSize> QtPlatform::screenPixels() {
     return SurfaceSize{size.width(), size.height()};
 }
 
+std::optional<double> QtPlatform::screenDotsPerInch() {
+    const QScreen* screen = w_ ? w_->screen() : QGuiApplication::primaryScreen();
+    // A screen that does not say its physical size gives no resolution worth stating.
+    if (!screen || screen->physicalSize().isEmpty()) return std::nullopt;
+    const double dpi = screen->physicalDotsPerInch() * screen->devicePixelRatio();
+    if (!(dpi >= 20 && dpi <= 2000)) return std::nullopt;
+    return dpi;
+}
+
 void QtPlatform::quit() {
     Platform::quit();
     QCoreApplication::exit(0);

@@ -58,6 +58,7 @@ class QtPlatform : public Platform {
                                                const std::vector<bool>& ticked) override;
     std::optional<std::string> askFolder(const std::string& title) override;
     std::optional<SurfaceSize> screenPixels() override;
+    std::optional<double> screenDotsPerInch() override;
     void status(const std::string& text) override;
     bool confirm(const std::string& question) override;
     // In qt/print.cpp.

@@ -25,18 +25,24 @@ constexpr int kRenderDotsPerMetre = 3937;
 // The file the options ask for: BMP, PNG (naming the program and keeping the code), SVG or
 // PDF.
 vx::Result<std::string> encode(const vx::Surface& picture, const vx::RenderOptions& o,
-                               const std::string& code) {
+                               const vx::Drawing& drawing, const std::string& code) {
     vx::PictureFile f;
     f.format = o.format;
     f.scale = o.scale;
     f.code = code;
+    f.drawing = drawing;
+    f.tile = o.tile;
+    f.plotter = o.plotter;
     if (o.dpi) {
         f.dotsPerMetre = static_cast<int>(std::lround(*o.dpi / 0.0254));
         f.dpi = *o.dpi;
     } else if (o.format == vx::RenderOptions::Format::Bmp) {
         f.dotsPerMetre = kRenderDotsPerMetre;
     }
-    return vx::encodePicture(picture, f);
+    std::string note;
+    vx::Result<std::string> bytes = vx::encodePicture(picture, f, &note);
+    if (!note.empty()) vx::complain(note);
+    return bytes;
 }
 
 // Says on stderr why the file could not be written; the exit status for it.
@@ -129,7 +135,7 @@ int writePicture(const vx::Drawing& drawing, const vx::RenderOptions& o, const s
         return 2;
     }
     notePdfPage(*picture, o);
-    const vx::Result<std::string> bytes = encode(*picture, o, code);
+    const vx::Result<std::string> bytes = encode(*picture, o, drawing, code);
     const vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
     return written ? 0 : cannotWrite(o.output, written.error());
 }
@@ -140,7 +146,8 @@ int writeVariations(const vx::Drawing& drawing, const vx::RenderOptions& o) {
         vx::variations(drawing, *o.variations, 0, drawing.settings.colour);
     for (const vx::Drawing& v : eight) std::printf("code %s\n", vx::drawingCode(v).c_str());
     std::fflush(stdout);
-    const vx::Result<std::string> bytes = encode(vx::variationSheet(drawing, eight), o, "");
+    const vx::Result<std::string> bytes =
+        encode(vx::variationSheet(drawing, eight), o, drawing, "");
     const vx::Status written = bytes ? vx::writeFileAtomically(o.output, *bytes) : bytes.error();
     return written ? 0 : cannotWrite(o.output, written.error());
 }

@@ -32,6 +32,8 @@ struct AnsweringPlatform : vx::testing::ScriptedPlatform {
         return factor;
     }
     std::optional<SurfaceSize> screenPixels() override { return screen; }
+    std::optional<double> dpi;
+    std::optional<double> screenDotsPerInch() override { return dpi; }
     std::optional<std::vector<int>> form;
     bool busy = false;
     std::string caption;
@@ -62,6 +64,15 @@ std::string pngSize(const std::string& png) {
         return std::to_string(v);
     };
     return be(16) + " x " + be(20);
+}
+
+// The dots per metre across that a PNG's pHYs states; 0 without one.
+uint32_t pngDotsPerMetre(const std::string& png) {
+    const size_t at = png.find("pHYs");
+    uint32_t v = 0;
+    for (size_t i = 0; at != std::string::npos && i < 4 && at + 4 + i < png.size(); ++i)
+        v = v << 8 | static_cast<unsigned char>(png[at + 4 + i]);
+    return v;
 }
 
 std::vector<std::string> folderFiles() {
@@ -128,11 +139,15 @@ TEST_F(ExportMenu, WithoutADrawingOrAnAnswerNothingIsWrittenAndTheStatusSaysWhy)
 
 TEST_F(ExportMenu, EachItemWritesItsFileAndSaysWhatAndWhere) {
     draw("cpattern");
+    platform.dpi = 120;
     platform.file = "pattern1.svg";
     click("exportsvg");
     EXPECT_EQ(platform.suggested, "pattern1.svg");
     EXPECT_EQ(platform.lastStatus, "Exported the pattern as " + where("pattern1.svg"));
-    EXPECT_EQ(readAll("pattern1.svg").rfind("<?xml", 0), 0u);
+    // At the screen's size on paper, with the outline as the pens drew it.
+    const std::string svg = readAll("pattern1.svg");
+    EXPECT_NE(svg.find("width=\"3.333333in\" height=\"2.5in\""), std::string::npos);
+    EXPECT_NE(svg.find("stroke=\"#010000\""), std::string::npos);
     platform.file = "pattern1.pdf";
     click("exportpdf");
     EXPECT_EQ(readAll("pattern1.pdf").rfind("%PDF-1.4", 0), 0u);
@@ -141,12 +156,14 @@ TEST_F(ExportMenu, EachItemWritesItsFileAndSaysWhatAndWhere) {
     click("poster");
     EXPECT_EQ(platform.numberLabel, "Make the pattern larger by (1 to 16):");
     EXPECT_EQ(pngSize(readAll("poster1.png")), "1200 x 900");
+    EXPECT_EQ(pngDotsPerMetre(readAll("poster1.png")), 4724u);
     EXPECT_EQ(platform.lastStatus,
               "Saved the poster (1200 x 900, 3 times the pattern) as " + where("poster1.png"));
 
     platform.screen = SurfaceSize{640, 360};
     click("wallpaper");
     EXPECT_EQ(pngSize(readAll("wallpaper1.png")), "640 x 360");
+    EXPECT_EQ(pngDotsPerMetre(readAll("wallpaper1.png")), 4724u);
     EXPECT_EQ(platform.lastStatus,
               "Saved a 640 x 360 wallpaper of this pattern as " + where("wallpaper1.png"));
 
@@ -162,6 +179,34 @@ TEST_F(ExportMenu, EachItemWritesItsFileAndSaysWhatAndWhere) {
     EXPECT_EQ(platform.lastStatus, "Saved a 640 x 360 wallpaper of the pattern of this shape's "
                                    "settings as " +
                                        where("wallpaper2.png"));
+}
+
+TEST_F(ExportMenu, AnUnknownScreenIs96DotsAnInchAndAnOutlineNotMadeAgainIsTracedAndSaidSo) {
+    draw("cpattern");
+    platform.factor = 1;
+    click("poster");
+    EXPECT_EQ(pngDotsPerMetre(readAll("poster1.png")), 3780u);
+    // The drawing on screen is no longer the one its code makes.
+    sh.lastDrawing->seed += 1;
+    platform.file = "p.svg";
+    click("exportsvg");
+    EXPECT_EQ(platform.lastStatus, "Exported the pattern as p.svg in " +
+                                       std::filesystem::current_path().string() +
+                                       "; the outline is traced from the pixels, as the drawing "
+                                       "could not be made again.");
+    const std::string svg = readAll("p.svg");
+    EXPECT_NE(svg.find("width=\"4.166666in\""), std::string::npos);
+    EXPECT_EQ(svg.find("stroke="), std::string::npos);
+    EXPECT_NE(svg.find("inkscape:label=\"outline #010000\" fill=\"#010000\""), std::string::npos);
+    // A shape's surroundings stay clear all the same.
+    click("csingle");
+    click("Command1");
+    sh.lastDrawing->seed += 1;
+    platform.file = "s.svg";
+    click("exportsvg");
+    EXPECT_NE(platform.lastStatus.find("; the outline is traced from the pixels"),
+              std::string::npos);
+    EXPECT_EQ(readAll("s.svg").find("label=\"#000000\""), std::string::npos);
 }
 
 TEST_F(ExportMenu, RecordVideoWritesTheNextNumberedVideoAtTheWindowsSize) {

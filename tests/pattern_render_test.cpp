@@ -131,6 +131,8 @@ TEST(RenderOptions, GoodAndBadCommandLines) {
         {{"-o", "x.png", "--slow"}, S::Bad, "are for motion"},
         {{"-o", "x.gif", "--frames", "d"}, S::Bad, "give only one of -o and --frames"},
         {{"-o", "x.webm", "--tile"}, S::Bad, "are for still pictures"},
+        {{"-o", "x.svg", "--plotter"}, S::Ok, ""},
+        {{"-o", "x.pdf", "--plotter"}, S::Bad, "--plotter writes the outline as an SVG file"},
         {{"-o", "x.mp4", "--width", "1921"},
          S::Bad,
          "H.264 video needs an even width and height, not 1921 x 1080 (try 1920 x 1080)"},
@@ -616,13 +618,20 @@ TEST_F(RenderProcess, PostersTilesAndVectorFilesOrAClearRefusal) {
     EXPECT_EQ(size(read(dir_ / "a.png")), "960 x 720");
     ASSERT_EQ(run(opts + "--tile --scale 2 -o '" + (dir_ / "b.png").string() + "'"), 0);
     EXPECT_EQ(size(read(dir_ / "b.png")), "398 x 398");
-    ASSERT_EQ(run(opts + "-o '" + (dir_ / "c.svg").string() + "'"), 0);
-    EXPECT_NE(read(dir_ / "c.svg")
-                  .find("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" "
-                        "width=\"320\" height=\"240\""),
+    // Vector files as large on paper as --dpi makes them; the plotter's outline alone.
+    ASSERT_EQ(run(opts + "--dpi 80 -o '" + (dir_ / "c.svg").string() + "'"), 0);
+    EXPECT_NE(read(dir_ / "c.svg").find("width=\"4in\" height=\"3in\" viewBox=\"0 0 320 240\""),
               std::string::npos);
-    ASSERT_EQ(run(opts + "--shape -o '" + (dir_ / "d.pdf").string() + "'"), 0);
+    ASSERT_EQ(run(opts + "--shape --dpi 80 -o '" + (dir_ / "d.pdf").string() + "'"), 0);
     EXPECT_EQ(read(dir_ / "d.pdf").rfind("%PDF-1.4", 0), 0u);
+    EXPECT_NE(read(dir_ / "d.pdf").find("/MediaBox [0 0 181.8 181.8]"), std::string::npos);
+    ASSERT_EQ(run(opts + "--plotter -o '" + (dir_ / "p.svg").string() + "'"), 0);
+    const std::string plot = read(dir_ / "p.svg");
+    EXPECT_NE(plot.find("stroke=\"#010000\""), std::string::npos);
+    EXPECT_EQ(plot.find("fill=\"#"), std::string::npos);
+    // A full-HD pattern of 22 colours: its tile's copies written out one by one made 5.8 MB.
+    ASSERT_EQ(run("--seed 5 --colours true -o '" + (dir_ / "big.svg").string() + "'"), 0);
+    EXPECT_LT(fs::file_size(dir_ / "big.svg"), 2'000'000u);
     // A page PDF would not allow is made the least size, and a line says so.
     ASSERT_EQ(run(opts + "--shape --dpi 100000 -o '" + (dir_ / "f.pdf").string() + "'"), 0);
     EXPECT_NE(read(dir_ / "f.pdf").find("/MediaBox [0 0 3 3]"), std::string::npos);
