@@ -516,61 +516,67 @@ SaverArgs parseSaverArgs(const std::vector<std::string>& args) {
     return parseFor<SaverArgs>(Cli::Vortalis, args, saverChecks);
 }
 
-std::string usageText(Cli p) {
+namespace {
+
+std::string windowIntro() {
+    return "usage: vortalis [--saver | --root | --window-id ID] [OPTION]...\n"
+           "Without options, the window. With --saver, --root or --window-id, screen-saver\n"
+           "mode at once, with the settings of --settings FILE, else of Vortalis.settings in\n"
+           "the working folder, else in $XDG_CONFIG_HOME/vortalis (~/.config/vortalis); they\n"
+           "are read, never written, and the options override them. --favourites shows the\n"
+           "drawings kept with \"Add to favourites\" in turn, from\n"
+           "$XDG_DATA_HOME/vortalis/favourites (~/.local/share/vortalis/favourites).\n\n";
+}
+
+std::string rendererIntro() {
+    return "usage: vortalis-render [OPTION]... -o FILE\n"
+           "   or: vortalis-render --random-settings [--keep LIST] [OPTION]... -o FILE\n"
+           "   or: vortalis-render --code CODE [--width W --height H] [--dpi N] -o FILE\n"
+           "   or: vortalis-render --code CODE --describe\n"
+           "   or: vortalis-render --code CODE [--new-colours K] [--variations KIND] -o FILE\n"
+           "   or: vortalis-render [--palette P | --code CODE] --write-palette FILE [-o FILE]\n"
+           "   or: vortalis-render --list-palettes\n"
+           "Makes one drawing and writes it to FILE: a pattern as the whole surface (1920 x\n"
+           "1080 unless given, at most " +
+           std::to_string(kRenderMaxPixels) +
+           " pixels), a single shape as its picture. The\n"
+           "same seed and options give the same file; without --seed one is taken from the\n"
+           "clock and printed; every drawing prints its code, and --code makes the drawing of\n"
+           "a code again, at any size. Field values out of range are clamped as the window\n"
+           "clamps them. --scale-from draws with the distinct colours of a picture (any format\n"
+           "Qt reads), as the import of a colour scale does; a PNG keeps the drawing's code.\n"
+           "An SVG or PDF file holds the drawing's regions traced as smooth filled outlines in\n"
+           "its exact colours, one layer a colour, under its outline as the pens drew it, in\n"
+           "lines one pixel wide; the page is the drawing's size at --dpi (96 unless given).\n"
+           "--plotter writes the outline's lines alone to an SVG file, for plotters and\n"
+           "cutters. A PNG of at most 256 colours is written with a palette.\n"
+           "--palette reads the window's .palette files, GIMP (.gpl), Adobe Swatch Exchange\n"
+           "(.ase), hex lists (.hex), Paint.NET (.txt) and JASC (.pal) palettes, known by\n"
+           "their content; a name that is no file names a bundled palette (--list-palettes).\n"
+           "--write-palette writes the list of --palette, of --code or of Vortalis.settings,\n"
+           "with or without a drawing; random shades go to files of other programs as the\n"
+           "full shade of their hue.\n"
+           "An MP4, WebM, WebP or GIF file (or --frames DIR) records screen-saver mode from the\n"
+           "drawing: patterns replacing each other every --seconds, or with --shape single\n"
+           "shapes gliding over black at the window's --slow or --fast speed, a new one every\n"
+           "--seconds; the code of each drawing shown is printed. --growth records the\n"
+           "drawing being made instead: its outline traced, its regions filled in order, then\n"
+           "the finished drawing, the same as its still. --frames DIR must not hold frames\n"
+           "(frameN.png) already.\n"
+           "--random-settings draws the settings at random from the seed, as the window's\n"
+           "\"Random settings\" does, but those given and those of --keep; --describe prints\n"
+           "what made the drawing of a code as \"name value\" lines.\n"
+           "--new-colours K makes the K-th new colouring of the drawing: the same outline and\n"
+           "regions, coloured again from a stream of their own; with --code, --colours,\n"
+           "--palette and --scale-from give its colour rules, else the code's are kept.\n"
+           "--variations writes a 3 x 3 sheet, the drawing in the middle and eight variations\n"
+           "around it: new colours, other seeds, or one setting nudged in each; it prints\n"
+           "their codes in reading order.\n\n";
+}
+
+// One line an option of the program: its names, its value and what it does.
+std::string optionLines(Cli p) {
     std::string s;
-    if (p == Cli::Vortalis) {
-        s = "usage: vortalis [--saver | --root | --window-id ID] [OPTION]...\n"
-            "Without options, the window. With --saver, --root or --window-id, screen-saver\n"
-            "mode at once, with the settings of --settings FILE, else of Vortalis.settings in\n"
-            "the working folder, else in $XDG_CONFIG_HOME/vortalis (~/.config/vortalis); they\n"
-            "are read, never written, and the options override them. --favourites shows the\n"
-            "drawings kept with \"Add to favourites\" in turn, from\n"
-            "$XDG_DATA_HOME/vortalis/favourites (~/.local/share/vortalis/favourites).\n\n";
-    } else {
-        s = "usage: vortalis-render [OPTION]... -o FILE\n"
-            "   or: vortalis-render --random-settings [--keep LIST] [OPTION]... -o FILE\n"
-            "   or: vortalis-render --code CODE [--width W --height H] [--dpi N] -o FILE\n"
-            "   or: vortalis-render --code CODE --describe\n"
-            "   or: vortalis-render --code CODE [--new-colours K] [--variations KIND] -o FILE\n"
-            "   or: vortalis-render [--palette P | --code CODE] --write-palette FILE [-o FILE]\n"
-            "   or: vortalis-render --list-palettes\n"
-            "Makes one drawing and writes it to FILE: a pattern as the whole surface (1920 x\n"
-            "1080 unless given, at most " +
-            std::to_string(kRenderMaxPixels) +
-            " pixels), a single shape as its picture. The\n"
-            "same seed and options give the same file; without --seed one is taken from the\n"
-            "clock and printed; every drawing prints its code, and --code makes the drawing of\n"
-            "a code again, at any size. Field values out of range are clamped as the window\n"
-            "clamps them. --scale-from draws with the distinct colours of a picture (any format\n"
-            "Qt reads), as the import of a colour scale does; a PNG keeps the drawing's code.\n"
-            "An SVG or PDF file holds the drawing's regions traced as smooth filled outlines in\n"
-            "its exact colours, one layer a colour, under its outline as the pens drew it, in\n"
-            "lines one pixel wide; the page is the drawing's size at --dpi (96 unless given).\n"
-            "--plotter writes the outline's lines alone to an SVG file, for plotters and\n"
-            "cutters. A PNG of at most 256 colours is written with a palette.\n"
-            "--palette reads the window's .palette files, GIMP (.gpl), Adobe Swatch Exchange\n"
-            "(.ase), hex lists (.hex), Paint.NET (.txt) and JASC (.pal) palettes, known by\n"
-            "their content; a name that is no file names a bundled palette (--list-palettes).\n"
-            "--write-palette writes the list of --palette, of --code or of Vortalis.settings,\n"
-            "with or without a drawing; random shades go to files of other programs as the\n"
-            "full shade of their hue.\n"
-            "An MP4, WebM, WebP or GIF file (or --frames DIR) records screen-saver mode from the\n"
-            "drawing: patterns replacing each other every --seconds, or with --shape single\n"
-            "shapes gliding over black at the window's --slow or --fast speed, a new one every\n"
-            "--seconds; the code of each drawing shown is printed. --growth records the\n"
-            "drawing being made instead: its outline traced, its regions filled in order, then\n"
-            "the finished drawing, the same as its still. --frames DIR must not hold frames\n"
-            "(frameN.png) already.\n"
-            "--random-settings draws the settings at random from the seed, as the window's\n"
-            "\"Random settings\" does, but those given and those of --keep; --describe prints\n"
-            "what made the drawing of a code as \"name value\" lines.\n"
-            "--new-colours K makes the K-th new colouring of the drawing: the same outline and\n"
-            "regions, coloured again from a stream of their own; with --code, --colours,\n"
-            "--palette and --scale-from give its colour rules, else the code's are kept.\n"
-            "--variations writes a 3 x 3 sheet, the drawing in the middle and eight variations\n"
-            "around it: new colours, other seeds, or one setting nudged in each; it prints\n"
-            "their codes in reading order.\n\n";
-    }
     for (const Option& o : kOptions) {
         if (!(o.programs & programBit(p)) || !o.help) continue;
         // Short names and the first long one; other spellings are the help's business.
@@ -582,6 +588,13 @@ std::string usageText(Cli p) {
         label.resize(std::max<size_t>(label.size() + 2, 24), ' ');
         s += label + o.help + (o.ranged() ? " " + rangeText(o) : "") + "\n";
     }
+    return s;
+}
+
+} // namespace
+
+std::string usageText(Cli p) {
+    std::string s = (p == Cli::Vortalis ? windowIntro() : rendererIntro()) + optionLines(p);
     if (p == Cli::Vortalis) s += "Qt's own options (-platform, -display, -style...) go to Qt.\n";
     return s + "Options take one dash or two; a value follows as the next word or after \"=\".\n";
 }
