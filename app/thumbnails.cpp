@@ -1,6 +1,7 @@
 #include "app/thumbnails.hpp"
 
 #include "app/render.hpp"
+#include "surface/shrink.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -8,43 +9,13 @@
 
 namespace vx {
 
-namespace {
-
-// Adds the pixels of one source row from x0 to x1 (exclusive) to the channel sums.
-void addRow(const uint32_t* row, int x0, int x1, uint64_t sum[3]) {
-    for (int x = x0; x < x1; ++x) {
-        sum[0] += row[x] & 0xFFu;
-        sum[1] += (row[x] >> 8) & 0xFFu;
-        sum[2] += (row[x] >> 16) & 0xFFu;
-    }
-}
-
-} // namespace
-
 Surface shrinkToFit(const Surface& s, int w, int h) {
     if (s.width() <= 0 || s.height() <= 0 || w <= 0 || h <= 0) return Surface(1, 1);
     // The scale that fits both sides, never enlarging.
     const double k =
         std::min({1.0, static_cast<double>(w) / s.width(), static_cast<double>(h) / s.height()});
-    const int tw = std::max(1, static_cast<int>(s.width() * k));
-    const int th = std::max(1, static_cast<int>(s.height() * k));
-    Surface out(tw, th);
-    for (int ty = 0; ty < th; ++ty) {
-        const int y0 = static_cast<int>(static_cast<int64_t>(ty) * s.height() / th);
-        const int y1 =
-            std::max(y0 + 1, static_cast<int>(static_cast<int64_t>(ty + 1) * s.height() / th));
-        for (int tx = 0; tx < tw; ++tx) {
-            const int x0 = static_cast<int>(static_cast<int64_t>(tx) * s.width() / tw);
-            const int x1 =
-                std::max(x0 + 1, static_cast<int>(static_cast<int64_t>(tx + 1) * s.width() / tw));
-            uint64_t sum[3] = {0, 0, 0};
-            for (int y = y0; y < y1; ++y) addRow(s.rowData(y), x0, x1, sum);
-            const uint64_t n = static_cast<uint64_t>(y1 - y0) * static_cast<uint64_t>(x1 - x0);
-            auto mean = [n](uint64_t v) { return static_cast<int32_t>((v + n / 2) / n); };
-            out.setPixel(tx, ty, mean(sum[0]) | mean(sum[1]) << 8 | mean(sum[2]) << 16);
-        }
-    }
-    return out;
+    return shrink(s, std::max(1, static_cast<int>(s.width() * k)),
+                  std::max(1, static_cast<int>(s.height() * k)));
 }
 
 Surface thumbnailOf(const Drawing& d, int w, int h) {
