@@ -79,12 +79,19 @@ void checkAccepted(const RenderOptions& o) {
     check(o.height >= kRenderMinSide && o.height <= kRenderMaxSide);
     check(static_cast<long long>(o.width) * o.height <= kRenderMaxPixels);
     check(!o.dpi || (*o.dpi >= 1 && *o.dpi <= 100000));
-    const char* endings[] = {".bmp", ".png", ".svg", ".pdf"};
-    check(endsWithNoCase(o.output, endings[static_cast<int>(o.format)]));
+    const char* endings[] = {".bmp", ".png", ".svg", ".pdf", ".mp4", ".webm", ".webp", ".gif"};
+    const bool drawn = !o.output.empty() || o.frames;
+    // Only the palette list, a palette file or a description may be asked without a file.
+    check(drawn || o.listPalettes || o.writePalette || o.describe);
+    if (!o.output.empty()) check(endsWithNoCase(o.output, endings[static_cast<int>(o.format)]));
     check(o.scale >= 1 && o.scale <= kRenderMaxScale);
-    check(static_cast<long long>(o.width) * o.scale <= kRenderMaxSide &&
-          static_cast<long long>(o.height) * o.scale <= kRenderMaxSide);
-    check(static_cast<long long>(o.width) * o.height * o.scale * o.scale <= kRenderMaxPixels);
+    // A whole pattern is enlarged at its surface's size; a shape's picture and a tile are
+    // checked once drawn, by their own size.
+    if (o.pattern && !o.tile) {
+        check(static_cast<long long>(o.width) * o.scale <= kRenderMaxSide &&
+              static_cast<long long>(o.height) * o.scale <= kRenderMaxSide);
+        check(static_cast<long long>(o.width) * o.height * o.scale * o.scale <= kRenderMaxPixels);
+    }
     check(!o.tile || o.pattern);
     for (const auto* text : {&o.size, &o.detail, &o.complexity, &o.smoothness, &o.sides})
         checkFieldText(*text);
